@@ -1,0 +1,63 @@
+#pragma once
+// ComRef<T>: the one owner of one COM interface reference.
+//
+// Ownership traps:
+// - ComRef(T*) ADOPTS the reference (no AddRef): use it for pointers that a
+//   call handed out with a count already taken for us (QueryInterface,
+//   GetActiveObject, an out-parameter). Use ComRef::Borrow(p) to take a
+//   reference of our own on a pointer somebody else keeps.
+// - put() releases what is held before handing out the address, so
+//   `f(ref.put())` never leaks the previous reference.
+// - Move-only: a second owner needs an explicit Borrow(ref.get()).
+#include <windows.h>
+#include <unknwn.h>
+#include <utility>
+
+template <typename T>
+class ComRef {
+ public:
+  ComRef() = default;
+  explicit ComRef(T* adopted) noexcept : p_(adopted) {}
+  ComRef(ComRef&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  ComRef& operator=(ComRef&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.p_, nullptr));
+    return *this;
+  }
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  ~ComRef() { reset(); }
+
+  static ComRef Borrow(T* p) noexcept {
+    if (p) p->AddRef();
+    return ComRef(p);
+  }
+
+  T* get() const noexcept { return p_; }
+  T* operator->() const noexcept { return p_; }
+  explicit operator bool() const noexcept { return p_ != nullptr; }
+
+  // Releases the held reference and returns the slot for an out-parameter.
+  T** put() noexcept {
+    reset();
+    return &p_;
+  }
+  void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
+
+  // Gives up ownership without releasing.
+  T* detach() noexcept { return std::exchange(p_, nullptr); }
+
+  void reset(T* adopted = nullptr) noexcept {
+    T* old = std::exchange(p_, adopted);
+    if (old) old->Release();
+  }
+
+  template <typename U>
+  ComRef<U> query() const noexcept {
+    ComRef<U> result;
+    if (p_) p_->QueryInterface(__uuidof(U), result.put_void());
+    return result;
+  }
+
+ private:
+  T* p_ = nullptr;
+};

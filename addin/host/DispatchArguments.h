@@ -1,0 +1,91 @@
+#pragma once
+// Turns C++ values into the VARIANTARG slots of one IDispatch::Invoke.
+//
+// Automation expects the arguments in REVERSE order: the first argument of
+// the call is the last slot of DISPPARAMS::rgvarg. BuildArguments fills the
+// slots from the back, so callers write arguments in their natural order.
+//
+// Mapping (the types the host's operations take):
+//   text (std::wstring, std::wstring_view, const wchar_t*)  -> VT_BSTR
+//   int, long                                               -> VT_I4
+//   double                                                  -> VT_R8
+//   bool                                                    -> VT_BOOL (VARIANT_TRUE / VARIANT_FALSE)
+//   OutLong (a long the host fills)                         -> VT_I4 | VT_BYREF
+//   const VARIANT&                                          -> passed as it stands (shallow copy;
+//                                                              the caller keeps ownership)
+// A Win32 BOOL is an int and would travel as VT_I4: convert it to bool first.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Bstr.h"
+
+// DISPPARAMS::rgvarg is an array of VARIANTARG; we build it from VARIANTs.
+static_assert(sizeof(VARIANTARG) == sizeof(VARIANT), "VARIANTARG and VARIANT must share a layout");
+
+struct OutLong {
+  long* target;
+};
+
+// Keeps the strings made for one call alive until Invoke has returned.
+class ArgumentStorage {
+ public:
+  BSTR Keep(Bstr text) {
+    strings_.push_back(std::move(text));
+    return strings_.back().get();
+  }
+
+ private:
+  std::vector<Bstr> strings_;
+};
+
+namespace dispatch_detail {
+
+inline void Set(VARIANTARG& slot, ArgumentStorage& storage, std::wstring_view text) {
+  slot.vt = VT_BSTR;
+  slot.bstrVal = storage.Keep(Bstr::Copy(text));
+}
+inline void Set(VARIANTARG& slot, ArgumentStorage& storage, const std::wstring& text) {
+  Set(slot, storage, std::wstring_view(text));
+}
+// Without this overload a string literal would convert to bool.
+inline void Set(VARIANTARG& slot, ArgumentStorage& storage, const wchar_t* text) {
+  Set(slot, storage, std::wstring_view(text ? text : L""));
+}
+inline void Set(VARIANTARG& slot, ArgumentStorage&, long value) {
+  slot.vt = VT_I4;
+  slot.lVal = value;
+}
+inline void Set(VARIANTARG& slot, ArgumentStorage& storage, int value) {
+  Set(slot, storage, static_cast<long>(value));
+}
+inline void Set(VARIANTARG& slot, ArgumentStorage&, double value) {
+  slot.vt = VT_R8;
+  slot.dblVal = value;
+}
+inline void Set(VARIANTARG& slot, ArgumentStorage&, bool value) {
+  slot.vt = VT_BOOL;
+  slot.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+inline void Set(VARIANTARG& slot, ArgumentStorage&, OutLong out) {
+  slot.vt = VT_I4 | VT_BYREF;
+  slot.plVal = out.target;
+}
+inline void Set(VARIANTARG& slot, ArgumentStorage&, const VARIANT& value) { slot = value; }
+
+}  // namespace dispatch_detail
+
+template <typename... Args>
+std::array<VARIANTARG, sizeof...(Args)> BuildArguments(ArgumentStorage& storage, const Args&... args) {
+  std::array<VARIANTARG, sizeof...(Args)> slots{};
+  size_t next = sizeof...(Args);
+  // The fold runs left to right: the first argument lands in the last slot.
+  (dispatch_detail::Set(slots[--next], storage, args), ...);
+  (void)next;
+  (void)storage;
+  return slots;
+}

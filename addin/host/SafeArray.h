@@ -1,0 +1,56 @@
+#pragma once
+// SafeArray: the one owner of one SAFEARRAY (SafeArrayDestroy), and
+// SafeArrayLockGuard, which keeps an array locked for one scope.
+//
+// Ownership traps:
+// - SafeArray(SAFEARRAY*) ADOPTS the array. Destroying an array of
+//   VT_DISPATCH or VT_BSTR releases the references or strings it holds.
+// - put() destroys the held array before handing out the address.
+#include <windows.h>
+#include <oleauto.h>
+#include <utility>
+
+class SafeArray {
+ public:
+  SafeArray() = default;
+  explicit SafeArray(SAFEARRAY* adopted) noexcept : a_(adopted) {}
+  SafeArray(SafeArray&& other) noexcept : a_(std::exchange(other.a_, nullptr)) {}
+  SafeArray& operator=(SafeArray&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.a_, nullptr));
+    return *this;
+  }
+  SafeArray(const SafeArray&) = delete;
+  SafeArray& operator=(const SafeArray&) = delete;
+  ~SafeArray() { reset(); }
+
+  SAFEARRAY* get() const noexcept { return a_; }
+  SAFEARRAY** put() noexcept {
+    reset();
+    return &a_;
+  }
+  SAFEARRAY* release() noexcept { return std::exchange(a_, nullptr); }
+  void reset(SAFEARRAY* adopted = nullptr) noexcept {
+    SAFEARRAY* old = std::exchange(a_, adopted);
+    if (old) SafeArrayDestroy(old);
+  }
+  explicit operator bool() const noexcept { return a_ != nullptr; }
+
+ private:
+  SAFEARRAY* a_ = nullptr;
+};
+
+class SafeArrayLockGuard {
+ public:
+  explicit SafeArrayLockGuard(SAFEARRAY* a) noexcept
+      : a_(a), locked_(a && SUCCEEDED(SafeArrayLock(a))) {}
+  ~SafeArrayLockGuard() {
+    if (locked_) SafeArrayUnlock(a_);
+  }
+  SafeArrayLockGuard(const SafeArrayLockGuard&) = delete;
+  SafeArrayLockGuard& operator=(const SafeArrayLockGuard&) = delete;
+  bool locked() const noexcept { return locked_; }
+
+ private:
+  SAFEARRAY* a_;
+  bool locked_;
+};

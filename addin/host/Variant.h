@@ -1,0 +1,50 @@
+#pragma once
+// Variant: the one owner of one VARIANT (VariantInit / VariantClear).
+//
+// Ownership traps:
+// - Whatever the VARIANT holds (BSTR, interface, SAFEARRAY) is released
+//   by VariantClear when the owner dies; take ownership out of it with
+//   release() or the take... helpers before that.
+// - put() clears the held value before handing out the address.
+// - A VT_BYREF value points at storage the Variant does not own;
+//   VariantClear leaves it alone.
+#include <windows.h>
+#include <oleauto.h>
+#include <utility>
+
+class Variant {
+ public:
+  Variant() noexcept { VariantInit(&v_); }
+  // Adopts the content of raw; raw is left VT_EMPTY.
+  explicit Variant(VARIANT& raw) noexcept : v_(raw) { VariantInit(&raw); }
+  Variant(Variant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
+  Variant& operator=(Variant&& other) noexcept {
+    if (this != &other) {
+      VariantClear(&v_);
+      v_ = other.v_;
+      VariantInit(&other.v_);
+    }
+    return *this;
+  }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+  ~Variant() { VariantClear(&v_); }
+
+  const VARIANT& get() const noexcept { return v_; }
+  VARIANT* put() noexcept {
+    VariantClear(&v_);
+    return &v_;
+  }
+  VARTYPE type() const noexcept { return v_.vt; }
+  bool empty() const noexcept { return v_.vt == VT_EMPTY || v_.vt == VT_NULL; }
+
+  // Hands the raw VARIANT to the caller, who must clear it.
+  VARIANT release() noexcept {
+    VARIANT out = v_;
+    VariantInit(&v_);
+    return out;
+  }
+
+ private:
+  VARIANT v_;
+};
