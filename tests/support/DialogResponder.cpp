@@ -1,0 +1,219 @@
+#include "DialogResponder.h"
+
+#include <utility>
+
+#include "DialogWindows.h"
+#include "FileDialogRequest.h"
+
+namespace testsupport {
+namespace {
+
+using dialogs::DialogKind;
+
+constexpr DWORD kPollIntervalMs = 20;
+// A new dialog is answered on the second scan that sees it, so that its own
+// initialisation (which may post messages to itself) has run.
+constexpr int kScansBeforeAnswer = 2;
+// A dialog still open this long after its answer is closed and reported.
+constexpr ULONGLONG kCloseTimeoutMs = 3000;
+
+std::wstring describe(const wchar_t* what, HWND dialog) {
+  return std::wstring(what) + L" \"" + dialogs::textOf(dialog) + L"\"";
+}
+
+}  // namespace
+
+DialogResponder::DialogResponder() : DialogResponder(GetCurrentProcessId()) {}
+
+DialogResponder::DialogResponder(DWORD processId)
+    : processId_(processId), stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  watcher_ = std::thread([this] { watch(); });
+}
+
+DialogResponder::~DialogResponder() {
+  stop();
+  CloseHandle(stopEvent_);
+}
+
+void DialogResponder::stop() {
+  SetEvent(stopEvent_);
+  if (watcher_.joinable()) watcher_.join();
+}
+
+void DialogResponder::queueSavePath(std::wstring path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  saveAnswers_.push_back(std::move(path));
+}
+
+void DialogResponder::queueSaveCancel() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  saveAnswers_.push_back(kCancelAnswer);
+}
+
+size_t DialogResponder::pendingSaveAnswers() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return saveAnswers_.size();
+}
+
+std::vector<MessageBoxRecord> DialogResponder::messages() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return messages_;
+}
+
+std::vector<SaveDialogRecord> DialogResponder::saveDialogs() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return saveDialogs_;
+}
+
+std::vector<std::wstring> DialogResponder::unexpected() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return unexpected_;
+}
+
+std::wstring DialogResponder::unexpectedReport() const {
+  std::wstring report;
+  for (const std::wstring& line : unexpected()) report += line + L"\n";
+  return report;
+}
+
+bool DialogResponder::waitForMessages(size_t count, DWORD timeoutMs) const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                           [&] { return messages_.size() >= count; });
+}
+
+bool DialogResponder::waitForSaveDialogs(size_t count, DWORD timeoutMs) const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                           [&] { return saveDialogs_.size() >= count; });
+}
+
+// ---- watcher thread ----------------------------------------------------------
+
+void DialogResponder::watch() {
+  do {
+    scanOnce();
+  } while (WaitForSingleObject(stopEvent_, kPollIntervalMs) == WAIT_TIMEOUT);
+}
+
+void DialogResponder::scanOnce() {
+  const std::vector<HWND> open = dialogs::visibleDialogs(processId_);
+
+  // Forget windows that are gone: a handle value may be reused later.
+  for (auto it = answered_.begin(); it != answered_.end();) {
+    it = IsWindow(it->first) ? std::next(it) : answered_.erase(it);
+  }
+  std::map<HWND, int> stillNew;
+  for (HWND dialog : open) {
+    if (answered_.count(dialog)) continue;
+    const int seen = sightings_[dialog] + 1;
+    if (seen < kScansBeforeAnswer) {
+      stillNew[dialog] = seen;
+      continue;
+    }
+    handleNewDialog(dialog);
+    answered_[dialog] = AnsweredDialog{GetTickCount64(), false};
+  }
+  sightings_ = std::move(stillNew);
+  closeLingeringDialogs(open);
+}
+
+void DialogResponder::handleNewDialog(HWND dialog) {
+  switch (dialogs::classify(dialog)) {
+    case DialogKind::MessageBox: answerMessageBox(dialog); break;
+    case DialogKind::SaveFile: answerSaveDialog(dialog); break;
+    case DialogKind::Other: closeUnknownDialog(dialog); break;
+  }
+}
+
+void DialogResponder::answerMessageBox(HWND dialog) {
+  MessageBoxRecord record{dialogs::textOf(GetDlgItem(dialog, dialogs::kMessageTextId)),
+                          dialogs::textOf(dialog)};
+  const std::vector<HWND> buttons = dialogs::visibleButtons(dialog);
+  if (buttons.size() != 1) {
+    // A box that offers a choice was not expected: the first button
+    // (OK, Yes, Abort...) is taken so that the code under test goes on.
+    addUnexpected(L"message box with " + std::to_wstring(buttons.size()) +
+                  L" buttons: \"" + record.caption + L"\": \"" + record.text + L"\"");
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    messages_.push_back(record);
+  }
+  changed_.notify_all();
+  if (buttons.empty())
+    dialogs::askToClose(dialog);
+  else
+    dialogs::pressButton(dialog, GetDlgCtrlID(buttons.front()));
+}
+
+void DialogResponder::answerSaveDialog(HWND dialog) {
+  SaveDialogRecord record;
+  record.caption = dialogs::textOf(dialog);
+  record.fileType = dialogs::textOf(GetDlgItem(dialog, dialogs::kFileTypeId));
+  record.hadOwner = GetWindow(dialog, GW_OWNER) != nullptr;
+  dialogs::FileDialogRequest request;
+  if (dialogs::readFileDialogRequest(dialog, request)) {
+    record.filter = request.filter;
+    record.defaultExtension = request.defaultExtension;
+    record.initialName = request.initialName;
+    record.flags = request.flags;
+    record.flagsKnown = true;
+  } else {
+    record.initialName = dialogs::textOf(GetDlgItem(dialog, dialogs::kFileNameId));
+  }
+
+  const std::optional<std::wstring> answer = takeSaveAnswer();
+  record.answer = answer ? *answer : kCancelAnswer;
+  if (!answer) addUnexpected(describe(L"save dialog with no queued answer (cancelled):", dialog));
+
+  if (record.answer != kCancelAnswer && dialogs::typeFileName(dialog, record.answer)) {
+    dialogs::pressButton(dialog, IDOK);
+  } else {
+    if (record.answer != kCancelAnswer) addUnexpected(L"could not type into the save dialog");
+    dialogs::pressButton(dialog, IDCANCEL);
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    saveDialogs_.push_back(std::move(record));
+  }
+  changed_.notify_all();
+}
+
+void DialogResponder::closeUnknownDialog(HWND dialog) {
+  addUnexpected(describe(L"unknown dialog (closed):", dialog));
+  dialogs::askToClose(dialog);
+}
+
+void DialogResponder::closeLingeringDialogs(const std::vector<HWND>& open) {
+  const ULONGLONG now = GetTickCount64();
+  for (HWND dialog : open) {
+    auto it = answered_.find(dialog);
+    if (it == answered_.end() || it->second.forcedClose) continue;
+    if (now - it->second.answeredAt < kCloseTimeoutMs) continue;
+    // Still open (e.g. the dialog refused the typed path and showed an error
+    // that was answered): cancel it once so that the code under test returns.
+    addUnexpected(describe(L"dialog still open after its answer (cancelled):", dialog));
+    dialogs::pressButton(dialog, IDCANCEL);
+    dialogs::askToClose(dialog);
+    it->second.forcedClose = true;
+  }
+}
+
+void DialogResponder::addUnexpected(std::wstring line) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    unexpected_.push_back(std::move(line));
+  }
+  changed_.notify_all();
+}
+
+std::optional<std::wstring> DialogResponder::takeSaveAnswer() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (saveAnswers_.empty()) return std::nullopt;
+  std::wstring answer = std::move(saveAnswers_.front());
+  saveAnswers_.pop_front();
+  return answer;
+}
+
+}  // namespace testsupport

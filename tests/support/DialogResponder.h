@@ -1,0 +1,115 @@
+// DialogResponder: answers the message boxes and save-file dialogs that the
+// code under test opens, so that tests drive real dialogs without a user.
+//
+// A watcher thread polls the top-level dialogs ("#32770") of one process
+// (this one, or a child process given by id), records what each dialog shows
+// and answers it:
+//   - a message box is recorded (text and caption) and its button pressed;
+//   - a save-file dialog gets the next queued answer (a path typed into the
+//     file-name box and OK, or Cancel); with nothing queued it is cancelled
+//     and reported as unexpected;
+//   - any other dialog is closed and reported as unexpected.
+// Every wait has a timeout, so a test never hangs on a dialog.
+//
+// The library does not depend on GoogleTest (the host simulator links it);
+// DialogResponderGTest.h adds the checks that make a test fail.
+#pragma once
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+struct MessageBoxRecord {
+  std::wstring text;     // exactly as shown, line breaks included
+  std::wstring caption;  // the window title
+};
+
+struct SaveDialogRecord {
+  // The filter as the caller passed it: the double-NUL list with every NUL
+  // shown as '|' ("Parts (*.x)|*.x|"). Empty when it cannot be read.
+  std::wstring filter;
+  std::wstring defaultExtension;  // empty when none or unreadable
+  std::wstring initialName;       // the file name the dialog opened with
+  std::wstring fileType;          // the text of the file-type box as shown
+  std::wstring caption;           // the dialog's title
+  DWORD flags = 0;                // the OPENFILENAME flags, when flagsKnown
+  bool flagsKnown = false;        // filter/defaultExtension/flags were read
+  std::wstring answer;            // the path typed, or L"cancel"
+  bool hadOwner = false;          // the dialog had an owner window
+};
+
+class DialogResponder {
+ public:
+  static constexpr wchar_t kCancelAnswer[] = L"cancel";
+
+  DialogResponder();                         // watches the current process
+  explicit DialogResponder(DWORD processId);  // watches another process
+  ~DialogResponder();                        // stops and joins the watcher
+
+  DialogResponder(const DialogResponder&) = delete;
+  DialogResponder& operator=(const DialogResponder&) = delete;
+
+  // Answers for the coming save dialogs, used in the order queued.
+  void queueSavePath(std::wstring path);
+  void queueSaveCancel();
+  size_t pendingSaveAnswers() const;
+
+  std::vector<MessageBoxRecord> messages() const;
+  std::vector<SaveDialogRecord> saveDialogs() const;
+  // One line per dialog that no test asked for: an unqueued save dialog, a
+  // message box with a choice of buttons, an unknown dialog, a dialog that
+  // stayed open after its answer.
+  std::vector<std::wstring> unexpected() const;
+  std::wstring unexpectedReport() const;  // the lines above, one per line
+
+  // Wait until at least `count` records exist; false on timeout.
+  bool waitForMessages(size_t count, DWORD timeoutMs) const;
+  bool waitForSaveDialogs(size_t count, DWORD timeoutMs) const;
+
+  // Stops watching (idempotent); dialogs opened afterwards stay unanswered.
+  void stop();
+
+ private:
+  // A dialog already answered, kept until its window is gone.
+  struct AnsweredDialog {
+    ULONGLONG answeredAt = 0;
+    bool forcedClose = false;
+  };
+
+  void watch();
+  void scanOnce();
+  void handleNewDialog(HWND dialog);
+  void answerMessageBox(HWND dialog);
+  void answerSaveDialog(HWND dialog);
+  void closeUnknownDialog(HWND dialog);
+  void closeLingeringDialogs(const std::vector<HWND>& open);
+  void addUnexpected(std::wstring line);
+  std::optional<std::wstring> takeSaveAnswer();
+
+  const DWORD processId_;
+  HANDLE stopEvent_ = nullptr;  // owned; signalled by stop()
+  std::thread watcher_;
+
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  std::deque<std::wstring> saveAnswers_;
+  std::vector<MessageBoxRecord> messages_;
+  std::vector<SaveDialogRecord> saveDialogs_;
+  std::vector<std::wstring> unexpected_;
+
+  // Only touched by the watcher thread.
+  std::map<HWND, AnsweredDialog> answered_;
+  std::map<HWND, int> sightings_;  // scans in which a new dialog was seen
+};
+
+}  // namespace testsupport

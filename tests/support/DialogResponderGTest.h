@@ -1,0 +1,36 @@
+// GoogleTest checks for DialogResponder: a test fails when the code under
+// test opened a dialog that the test did not expect.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "DialogResponder.h"
+
+namespace testsupport {
+
+inline std::string narrowForReport(const std::wstring& text) {
+  std::string utf8(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
+  if (!utf8.empty()) utf8.pop_back();  // the terminating NUL
+  return utf8;
+}
+
+// A responder that, when destroyed, stops watching and fails the running
+// test if any unexpected dialog was met.
+class CheckedDialogResponder : public DialogResponder {
+ public:
+  using DialogResponder::DialogResponder;
+  ~CheckedDialogResponder() {
+    stop();
+    if (!unexpected().empty()) ADD_FAILURE() << "unexpected dialogs:\n" << narrowForReport(unexpectedReport());
+  }
+};
+
+}  // namespace testsupport
+
+#define EXPECT_NO_UNEXPECTED_DIALOGS(responder)                                              \
+  EXPECT_TRUE((responder).unexpected().empty())                                              \
+      << "unexpected dialogs:\n"                                                             \
+      << ::testsupport::narrowForReport((responder).unexpectedReport())

@@ -1,0 +1,189 @@
+// Drives real message boxes and save-file dialogs through DialogResponder.
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+#include "DialogResponder.h"
+#include "DialogResponderGTest.h"
+
+using testsupport::CheckedDialogResponder;
+using testsupport::DialogResponder;
+
+namespace {
+
+constexpr DWORD kWaitMs = 10000;
+const wchar_t kPartFilter[] = L"Fichiers Pi\u00e8ce (*.SLDPRT)\0*.SLDPRT\0";
+
+// A save request as the add-in makes it: one filter entry, a default
+// extension, a proposed name and only OFN_HIDEREADONLY.
+struct PartSaveRequest {
+  wchar_t file[MAX_PATH] = L"bride.SLDPRT";
+  OPENFILENAMEW ofn{};
+  PartSaveRequest() {
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFilter = kPartFilter;
+    ofn.lpstrDefExt = L"SLDPRT";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = OFN_HIDEREADONLY;
+  }
+  BOOL run() { return GetSaveFileNameW(&ofn); }
+};
+
+std::wstring tempFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, path);
+  return path;
+}
+
+std::wstring childExe() {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path = self;
+  return path.substr(0, path.find_last_of(L'\\') + 1) + L"dialog_responder_child.exe";
+}
+
+}  // namespace
+
+TEST(DialogResponderMessageBox, RecordsExactTextAndCaptionAndPressesOk) {
+  DialogResponder responder;
+  const wchar_t text[] = L"Fichier compact\u00e9 avec succ\u00e8s dans le dossier\nC:\\Pi\u00e8ces\\";
+  EXPECT_EQ(MessageBoxW(nullptr, text, L"Compression \u00e9t\u00e9", MB_OK), IDOK);
+  ASSERT_EQ(responder.messages().size(), 1u);
+  EXPECT_EQ(responder.messages()[0].text, text);
+  EXPECT_EQ(responder.messages()[0].caption, L"Compression \u00e9t\u00e9");
+  EXPECT_NO_UNEXPECTED_DIALOGS(responder);
+}
+
+TEST(DialogResponderMessageBox, BoxWithChoiceIsAnsweredAndReportedUnexpected) {
+  DialogResponder responder;
+  EXPECT_EQ(MessageBoxW(nullptr, L"Continuer ?", L"Question", MB_YESNO), IDYES);
+  ASSERT_EQ(responder.unexpected().size(), 1u);
+  EXPECT_NE(responder.unexpected()[0].find(L"Continuer ?"), std::wstring::npos);
+  EXPECT_EQ(responder.messages().size(), 1u);
+}
+
+TEST(DialogResponderMessageBox, WatchesAnotherProcess) {
+  const std::wstring text = L"Installation termin\u00e9e.\nRed\u00e9marrez l'application.";
+  std::wstring commandLine = L"\"" + childExe() + L"\" \"" + text + L"\" \"Dravik\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &child))
+      << GetLastError();
+  DialogResponder responder(child.dwProcessId);
+  EXPECT_TRUE(responder.waitForMessages(1, kWaitMs));
+  const bool exited = WaitForSingleObject(child.hProcess, kWaitMs) == WAIT_OBJECT_0;
+  if (!exited) TerminateProcess(child.hProcess, 1);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(child.hProcess, &exitCode);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+
+  ASSERT_TRUE(exited);
+  EXPECT_EQ(exitCode, static_cast<DWORD>(IDOK));
+  ASSERT_EQ(responder.messages().size(), 1u);
+  EXPECT_EQ(responder.messages()[0].text, text);
+  EXPECT_EQ(responder.messages()[0].caption, L"Dravik");
+  EXPECT_NO_UNEXPECTED_DIALOGS(responder);
+}
+
+TEST(DialogResponderSaveDialog, QueuedPathIsTypedAndDefaultExtensionAdded) {
+  DialogResponder responder;
+  const std::wstring typed = tempFolder() + L"copie";
+  responder.queueSavePath(typed);
+  PartSaveRequest request;
+  ASSERT_TRUE(request.run()) << CommDlgExtendedError();
+  // Wine appends the extension of the filter's pattern, lower-cased.
+  EXPECT_EQ(CompareStringOrdinal(request.file, -1, (typed + L".SLDPRT").c_str(), -1, TRUE), CSTR_EQUAL)
+      << testsupport::narrowForReport(request.file);
+  EXPECT_EQ(responder.pendingSaveAnswers(), 0u);
+  EXPECT_NO_UNEXPECTED_DIALOGS(responder);
+}
+
+TEST(DialogResponderSaveDialog, RecordsFilterDefaultExtensionNameAndFlags) {
+  DialogResponder responder;
+  responder.queueSaveCancel();
+  PartSaveRequest request;
+  EXPECT_FALSE(request.run());
+  ASSERT_EQ(responder.saveDialogs().size(), 1u);
+  const auto record = responder.saveDialogs()[0];
+  EXPECT_TRUE(record.flagsKnown);
+  EXPECT_EQ(record.filter, L"Fichiers Pi\u00e8ce (*.SLDPRT)|*.SLDPRT|");
+  EXPECT_EQ(record.defaultExtension, L"SLDPRT");
+  EXPECT_EQ(record.initialName, L"bride.SLDPRT");
+  EXPECT_EQ(record.flags, static_cast<DWORD>(OFN_HIDEREADONLY));
+  EXPECT_EQ(record.fileType, L"Fichiers Pi\u00e8ce (*.SLDPRT)");
+  EXPECT_FALSE(record.hadOwner);
+}
+
+TEST(DialogResponderSaveDialog, QueuedCancelEndsDialogWithoutError) {
+  DialogResponder responder;
+  responder.queueSaveCancel();
+  PartSaveRequest request;
+  EXPECT_FALSE(request.run());
+  EXPECT_EQ(CommDlgExtendedError(), 0u);
+  EXPECT_STREQ(request.file, L"bride.SLDPRT");
+  ASSERT_EQ(responder.saveDialogs().size(), 1u);
+  EXPECT_EQ(responder.saveDialogs()[0].answer, L"cancel");
+  EXPECT_NO_UNEXPECTED_DIALOGS(responder);
+}
+
+TEST(DialogResponderSaveDialog, AnswersQueuedInOrder) {
+  DialogResponder responder;
+  responder.queueSaveCancel();
+  responder.queueSavePath(tempFolder() + L"second.SLDPRT");
+  PartSaveRequest first, second;
+  EXPECT_FALSE(first.run());
+  EXPECT_TRUE(second.run());
+  EXPECT_EQ(std::wstring(second.file), tempFolder() + L"second.SLDPRT");
+  ASSERT_EQ(responder.saveDialogs().size(), 2u);
+  EXPECT_EQ(responder.saveDialogs()[0].answer, L"cancel");
+  EXPECT_EQ(responder.saveDialogs()[1].answer, tempFolder() + L"second.SLDPRT");
+}
+
+TEST(DialogResponderSaveDialog, UnqueuedDialogIsCancelledAndReported) {
+  DialogResponder responder;
+  PartSaveRequest request;
+  EXPECT_FALSE(request.run());
+  ASSERT_EQ(responder.unexpected().size(), 1u);
+  EXPECT_NE(responder.unexpected()[0].find(L"save dialog"), std::wstring::npos);
+  ASSERT_EQ(responder.saveDialogs().size(), 1u);
+  EXPECT_EQ(responder.saveDialogs()[0].answer, L"cancel");
+}
+
+TEST(DialogResponderSaveDialog, CheckedResponderFailsTestOnUnqueuedDialog) {
+  EXPECT_NONFATAL_FAILURE(
+      {
+        CheckedDialogResponder responder;
+        PartSaveRequest request;
+        request.run();
+      },
+      "save dialog with no queued answer");
+}
+
+TEST(DialogResponderSaveDialog, RefusedPathDoesNotHang) {
+  // The dialog refuses a path in a missing folder, says so in a message box
+  // and stays open; the responder answers the box and then cancels the
+  // dialog, so the call returns.
+  DialogResponder responder;
+  responder.queueSavePath(tempFolder() + L"no such folder\\copie.SLDPRT");
+  PartSaveRequest request;
+  request.ofn.Flags |= OFN_PATHMUSTEXIST;
+  EXPECT_FALSE(request.run());
+  EXPECT_EQ(responder.messages().size(), 1u);
+  ASSERT_EQ(responder.unexpected().size(), 1u);
+  EXPECT_NE(responder.unexpected()[0].find(L"still open"), std::wstring::npos);
+}
+
+TEST(DialogResponderWaits, TimeOutWhenNothingComes) {
+  DialogResponder responder;
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_FALSE(responder.waitForMessages(1, 200));
+  EXPECT_FALSE(responder.waitForSaveDialogs(1, 200));
+  EXPECT_LT(GetTickCount64() - start, 2000u);
+}
