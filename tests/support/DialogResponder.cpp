@@ -1,5 +1,6 @@
 #include "DialogResponder.h"
 
+#include <chrono>
 #include <utility>
 
 #include "DialogWindows.h"
@@ -23,10 +24,11 @@ std::wstring describe(const wchar_t* what, HWND dialog) {
 
 }  // namespace
 
-DialogResponder::DialogResponder() : DialogResponder(GetCurrentProcessId()) {}
+DialogResponder::DialogResponder()
+    : DialogResponder(GetCurrentProcessId(), OtherDialogs::CloseAndReport) {}
 
-DialogResponder::DialogResponder(DWORD processId)
-    : processId_(processId), stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+DialogResponder::DialogResponder(DWORD processId, OtherDialogs others)
+    : processId_(processId), others_(others), stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
   watcher_ = std::thread([this] { watch(); });
 }
 
@@ -111,19 +113,20 @@ void DialogResponder::scanOnce() {
       stillNew[dialog] = seen;
       continue;
     }
-    handleNewDialog(dialog);
-    answered_[dialog] = AnsweredDialog{GetTickCount64(), false};
+    const bool answered = handleNewDialog(dialog);
+    answered_[dialog] = AnsweredDialog{GetTickCount64(), !answered};
   }
   sightings_ = std::move(stillNew);
   closeLingeringDialogs(open);
 }
 
-void DialogResponder::handleNewDialog(HWND dialog) {
+bool DialogResponder::handleNewDialog(HWND dialog) {
   switch (dialogs::classify(dialog)) {
-    case DialogKind::MessageBox: answerMessageBox(dialog); break;
-    case DialogKind::SaveFile: answerSaveDialog(dialog); break;
-    case DialogKind::Other: closeUnknownDialog(dialog); break;
+    case DialogKind::MessageBox: answerMessageBox(dialog); return true;
+    case DialogKind::SaveFile: answerSaveDialog(dialog); return true;
+    case DialogKind::Other: break;
   }
+  return handleOtherDialog(dialog);
 }
 
 void DialogResponder::answerMessageBox(HWND dialog) {
@@ -180,23 +183,25 @@ void DialogResponder::answerSaveDialog(HWND dialog) {
   changed_.notify_all();
 }
 
-void DialogResponder::closeUnknownDialog(HWND dialog) {
+bool DialogResponder::handleOtherDialog(HWND dialog) {
+  if (others_ == OtherDialogs::LeaveAlone) return false;
   addUnexpected(describe(L"unknown dialog (closed):", dialog));
   dialogs::askToClose(dialog);
+  return true;
 }
 
 void DialogResponder::closeLingeringDialogs(const std::vector<HWND>& open) {
   const ULONGLONG now = GetTickCount64();
   for (HWND dialog : open) {
     auto it = answered_.find(dialog);
-    if (it == answered_.end() || it->second.forcedClose) continue;
+    if (it == answered_.end() || it->second.closeChecked) continue;
     if (now - it->second.answeredAt < kCloseTimeoutMs) continue;
     // Still open (e.g. the dialog refused the typed path and showed an error
     // that was answered): cancel it once so that the code under test returns.
     addUnexpected(describe(L"dialog still open after its answer (cancelled):", dialog));
     dialogs::pressButton(dialog, IDCANCEL);
     dialogs::askToClose(dialog);
-    it->second.forcedClose = true;
+    it->second.closeChecked = true;
   }
 }
 

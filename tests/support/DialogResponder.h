@@ -8,7 +8,9 @@
 //   - a save-file dialog gets the next queued answer (a path typed into the
 //     file-name box and OK, or Cancel); with nothing queued it is cancelled
 //     and reported as unexpected;
-//   - any other dialog is closed and reported as unexpected.
+//   - any other dialog is closed and reported as unexpected, or left to the
+//     test when the responder was told so (a child process whose own main
+//     window is a dialog).
 // Every wait has a timeout, so a test never hangs on a dialog.
 //
 // The library does not depend on GoogleTest (the host simulator links it);
@@ -48,12 +50,24 @@ struct SaveDialogRecord {
   bool hadOwner = false;          // the dialog had an owner window
 };
 
+// What the responder does with a dialog that is neither a message box nor a
+// save-file dialog.
+enum class OtherDialogs {
+  CloseAndReport,  // close it (WM_CLOSE) and list it in unexpected()
+  LeaveAlone,      // the test drives it itself
+};
+
 class DialogResponder {
  public:
   static constexpr wchar_t kCancelAnswer[] = L"cancel";
 
-  DialogResponder();                         // watches the current process
-  explicit DialogResponder(DWORD processId);  // watches another process
+  // Watches the current process; any other dialog is closed and reported.
+  DialogResponder();
+  // Watches another process, by id (cross-process WM_GETTEXT and WM_COMMAND
+  // work for the standard controls). By default its other dialogs, such as
+  // a main window that is a dialog, are left to the test. The request of a
+  // save dialog (filter, flags...) is only readable in the current process.
+  explicit DialogResponder(DWORD processId, OtherDialogs others = OtherDialogs::LeaveAlone);
   ~DialogResponder();                        // stops and joins the watcher
 
   DialogResponder(const DialogResponder&) = delete;
@@ -83,20 +97,21 @@ class DialogResponder {
   // A dialog already answered, kept until its window is gone.
   struct AnsweredDialog {
     ULONGLONG answeredAt = 0;
-    bool forcedClose = false;
+    bool closeChecked = false;  // left alone, or already forced to close
   };
 
   void watch();
   void scanOnce();
-  void handleNewDialog(HWND dialog);
+  bool handleNewDialog(HWND dialog);  // false: left alone
   void answerMessageBox(HWND dialog);
   void answerSaveDialog(HWND dialog);
-  void closeUnknownDialog(HWND dialog);
+  bool handleOtherDialog(HWND dialog);
   void closeLingeringDialogs(const std::vector<HWND>& open);
   void addUnexpected(std::wstring line);
   std::optional<std::wstring> takeSaveAnswer();
 
   const DWORD processId_;
+  const OtherDialogs others_;
   HANDLE stopEvent_ = nullptr;  // owned; signalled by stop()
   std::thread watcher_;
 
@@ -108,7 +123,7 @@ class DialogResponder {
   std::vector<std::wstring> unexpected_;
 
   // Only touched by the watcher thread.
-  std::map<HWND, AnsweredDialog> answered_;
+  std::map<HWND, AnsweredDialog> answered_;  // includes those left alone
   std::map<HWND, int> sightings_;  // scans in which a new dialog was seen
 };
 

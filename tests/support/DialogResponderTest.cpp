@@ -5,12 +5,14 @@
 #include <commdlg.h>
 
 #include <string>
+#include <vector>
 
 #include "DialogResponder.h"
 #include "DialogResponderGTest.h"
 
 using testsupport::CheckedDialogResponder;
 using testsupport::DialogResponder;
+using testsupport::OtherDialogs;
 
 namespace {
 
@@ -44,6 +46,65 @@ std::wstring childExe() {
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring path = self;
   return path.substr(0, path.find_last_of(L'\\') + 1) + L"dialog_responder_child.exe";
+}
+
+// An application dialog that is not a message box although it has a static
+// with id 0xFFFF (as resource statics often do): it has its own button id.
+class ApplicationDialog {
+ public:
+  ApplicationDialog() {
+    std::vector<WORD> t = buildTemplate();
+    window_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                         reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), nullptr,
+                                         &ApplicationDialog::proc, 0);
+  }
+  ~ApplicationDialog() {
+    if (IsWindow(window_)) DestroyWindow(window_);
+  }
+  HWND window() const { return window_; }
+
+ private:
+  static INT_PTR CALLBACK proc(HWND window, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_CLOSE) {
+      DestroyWindow(window);
+      return TRUE;
+    }
+    return FALSE;
+  }
+  static void addText(std::vector<WORD>& t, const wchar_t* text) {
+    for (; *text; ++text) t.push_back(*text);
+    t.push_back(0);
+  }
+  static void addItem(std::vector<WORD>& t, DWORD style, short y, WORD id, WORD cls, const wchar_t* text) {
+    while (t.size() % 2) t.push_back(0);  // DWORD alignment
+    t.insert(t.end(), {LOWORD(style), HIWORD(style), 0, 0, 10, static_cast<WORD>(y), 100, 14, id,
+                       0xFFFF, cls});
+    addText(t, text);
+    t.push_back(0);  // no creation data
+  }
+  static std::vector<WORD> buildTemplate() {
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_MODALFRAME;
+    std::vector<WORD> t = {LOWORD(style), HIWORD(style), 0, 0, 2, 0, 0, 150, 60, 0, 0};
+    addText(t, L"Dravik");
+    addItem(t, WS_CHILD | WS_VISIBLE, 5, 0xFFFF, 0x0082, L"Pr\u00eat");
+    addItem(t, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 25, 1001, 0x0080, L"Installer");
+    return t;
+  }
+  HWND window_ = nullptr;
+};
+
+// Runs this thread's messages until `done` holds or the time is up.
+template <typename Done>
+bool pumpUntil(Done done, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (GetTickCount64() > end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  return true;
 }
 
 }  // namespace
@@ -178,6 +239,29 @@ TEST(DialogResponderSaveDialog, RefusedPathDoesNotHang) {
   EXPECT_EQ(responder.messages().size(), 1u);
   ASSERT_EQ(responder.unexpected().size(), 1u);
   EXPECT_NE(responder.unexpected()[0].find(L"still open"), std::wstring::npos);
+}
+
+TEST(DialogResponderOtherDialog, IsClosedAndReportedByDefault) {
+  DialogResponder responder;
+  ApplicationDialog dialog;
+  ASSERT_NE(dialog.window(), nullptr);
+  EXPECT_TRUE(pumpUntil([&] { return !IsWindow(dialog.window()); }, kWaitMs));
+  ASSERT_EQ(responder.unexpected().size(), 1u);
+  EXPECT_NE(responder.unexpected()[0].find(L"unknown dialog"), std::wstring::npos);
+  EXPECT_TRUE(responder.messages().empty());
+}
+
+TEST(DialogResponderOtherDialog, IsLeftAloneWhenAskedWhileBoxesAreAnswered) {
+  DialogResponder responder(GetCurrentProcessId(), OtherDialogs::LeaveAlone);
+  ApplicationDialog dialog;
+  ASSERT_NE(dialog.window(), nullptr);
+  pumpUntil([] { return false; }, 300);  // several scans see the dialog
+  EXPECT_EQ(MessageBoxW(dialog.window(), L"Installation termin\u00e9e.", L"Dravik", MB_OK), IDOK);
+  pumpUntil([] { return false; }, 300);
+  EXPECT_TRUE(IsWindowVisible(dialog.window()));
+  ASSERT_EQ(responder.messages().size(), 1u);
+  EXPECT_EQ(responder.messages()[0].text, L"Installation termin\u00e9e.");
+  EXPECT_NO_UNEXPECTED_DIALOGS(responder);
 }
 
 TEST(DialogResponderWaits, TimeOutWhenNothingComes) {

@@ -21,6 +21,27 @@ bool sendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                              result) != 0;
 }
 
+bool isPushButton(HWND control) {
+  const LONG_PTR type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+  return hasClass(control, L"Button") && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+}
+
+// A message box holds its text in the static 0xFFFF, maybe an icon static,
+// and push buttons with the standard answer ids (IDOK up to IDCONTINUE) and
+// nothing else; Wine destroys the buttons that the box type does not use.
+// An application dialog (an installer's main window, an About box) has
+// other controls or its own button ids, and so is not taken for a box.
+bool looksLikeMessageBox(HWND dialog) {
+  HWND text = GetDlgItem(dialog, kMessageTextId);
+  if (!text || !hasClass(text, L"Static")) return false;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (hasClass(child, L"Static")) continue;
+    const int id = GetDlgCtrlID(child);
+    if (!isPushButton(child) || id < IDOK || id > IDCONTINUE) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::vector<HWND> visibleDialogs(DWORD processId) {
@@ -39,13 +60,8 @@ std::vector<HWND> visibleDialogs(DWORD processId) {
 }
 
 DialogKind classify(HWND dialog) {
-  // A save dialog has a file-name box (a combo box, or an edit in older
-  // templates); a message box has its text static and neither of those.
-  if (GetDlgItem(dialog, kFileNameId) && GetDlgItem(dialog, kFileTypeId))
-    return DialogKind::SaveFile;
-  HWND text = GetDlgItem(dialog, kMessageTextId);
-  if (text && hasClass(text, L"Static")) return DialogKind::MessageBox;
-  return DialogKind::Other;
+  if (GetDlgItem(dialog, kFileNameId) && GetDlgItem(dialog, kFileTypeId)) return DialogKind::SaveFile;
+  return looksLikeMessageBox(dialog) ? DialogKind::MessageBox : DialogKind::Other;
 }
 
 std::wstring textOf(HWND window) {
@@ -63,9 +79,7 @@ std::wstring textOf(HWND window) {
 std::vector<HWND> visibleButtons(HWND dialog) {
   std::vector<HWND> buttons;
   for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!IsWindowVisible(child) || !hasClass(child, L"Button")) continue;
-    const LONG_PTR type = GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK;
-    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) buttons.push_back(child);
+    if (IsWindowVisible(child) && isPushButton(child)) buttons.push_back(child);
   }
   return buttons;
 }
