@@ -3,7 +3,12 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#include "host/ComRef.h"
+#include <new>
+
+#include "frame/LibraryEntry.h"
+#include "frame/Menus.h"
+#include "frame/Messages.h"
+#include "frame/ResourceModule.h"
 
 AddinApp* theAddinApp = nullptr;
 
@@ -11,6 +16,51 @@ AddinApp::AddinApp(std::unique_ptr<DispatchDriver> connection)
     : HostConnection(connection ? std::move(connection) : std::make_unique<DispatchDriver>()) {}
 
 HostApplication AddinApp::Host() const { return HostApplication(DispatchDriver(HostConnection->get(), false)); }
+
+BOOL AddinApp::StartAddin() {
+  FindHostApplication();
+  if (!LoadOwnLibrary()) {
+    ShowMessage(L"Impossible d'ouvrir ZELM_Compact.DLL");
+    return FALSE;
+  }
+  ListenToHost();
+  InstallMenus();
+  return TRUE;
+}
+
+// Loading ourselves by name takes one more reference on the library, which
+// is never given back: the add-in stays in the process until it ends, so the
+// sink the host holds can never point into an unloaded library.
+//
+// By name, the loader first looks for an already loaded module of that base
+// name (wherever it was loaded from), then searches the executable's folder,
+// the system folders, the current folder and PATH (Windows and Wine alike).
+// A library loaded under another name therefore does not find itself.
+bool AddinApp::LoadOwnLibrary() {
+  ownModule = LoadLibraryW(L"ZELM_Compact.dll");
+  return ownModule != nullptr;
+}
+
+// The sink's first reference goes to eventSink. Without a host there is
+// nothing to listen to; whether advising worked is not looked at, since the
+// add-in works without events (only its menus do not appear).
+void AddinApp::ListenToHost() {
+  eventSink.reset(HostEventSink::Create());
+  if (*HostConnection) eventSink->Connect(HostConnection->get());
+}
+
+void AddinApp::FindHostApplication() {
+  if (AttachRunningHost()) return;
+  try {
+    AttachCreatedPartDocument();
+  } catch (...) {
+    // Only an error (not an absent class) gets here; see below.
+    try {
+      ShowMessage(L"IDP_FAILED_TO_CREATE");
+    } catch (...) {
+    }
+  }
+}
 
 bool AddinApp::AttachRunningHost() {
   CLSID clsid;
@@ -23,9 +73,58 @@ bool AddinApp::AttachRunningHost() {
   return true;
 }
 
-void AddinApp::FindHostApplication() { AttachRunningHost(); }
+namespace {
 
-BOOL AddinApp::StartAddin() {
-  FindHostApplication();
-  return TRUE;
+// The statuses that only say "there is no such class here". Anything else
+// from the creation (out of memory, a server that fails to start, an object
+// without IDispatch) is an error the user is told about.
+bool ClassIsAbsent(HRESULT status) {
+  switch (status) {
+    case CO_E_CLASSSTRING:
+    case REGDB_E_CLASSNOTREG:
+    case REGDB_E_KEYMISSING:
+    case CLASS_E_CLASSNOTAVAILABLE:
+    case CO_E_APPNOTFOUND:
+    case CO_E_DLLNOTFOUND:
+      return true;
+    default:
+      return false;
+  }
 }
+
+struct CreationError {
+  HRESULT status;
+};
+
+}  // namespace
+
+// Without a running host, a part document object of the host serves as the
+// HostApplication: the host's part document class answers the application
+// operations too. Returns false when the class is absent; throws
+// CreationError (or bad_alloc) when the creation failed in another way.
+bool AddinApp::AttachCreatedPartDocument() {
+  CLSID clsid;
+  HRESULT status = CLSIDFromProgID(L"SldPart.Document", &clsid);
+  if (FAILED(status)) {
+    if (ClassIsAbsent(status)) return false;
+    throw CreationError{status};
+  }
+  ComRef<IUnknown> created;
+  status = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
+                            created.put_void());
+  if (FAILED(status) || !created) {
+    if (ClassIsAbsent(status)) return false;
+    throw CreationError{FAILED(status) ? status : E_POINTER};
+  }
+  ComRef<IDispatch> dispatch = created.query<IDispatch>();
+  if (!dispatch) throw CreationError{E_NOINTERFACE};
+  HostConnection->AttachDispatch(dispatch.detach(), true);
+  return true;
+}
+
+void AddinApp::UseOwnResources() {
+  HMODULE own = ownModule ? ownModule : LibraryModule();
+  savedResourceModule = SwitchResourceModule(own);
+}
+
+void AddinApp::RestoreResources() { SwitchResourceModule(savedResourceModule); }

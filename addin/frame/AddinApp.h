@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "frame/HostEventSink.h"
+#include "host/ComRef.h"
 #include "host/DispatchDriver.h"
 #include "host/HostObjects.h"
-
-class HostEventSink;
 
 class AddinApp {
  public:
@@ -21,18 +21,38 @@ class AddinApp {
   // The HostApplication object, owned. Commands only invoke operations on
   // it, through Host(); they never attach, release or replace it.
   std::unique_ptr<DispatchDriver> HostConnection;
+  // The library's own module, loaded once more by name so that it stays in
+  // the process whatever the host does; never freed.
   HMODULE ownModule = nullptr;
+  // The resource module that was current before UseOwnResources.
   HMODULE savedResourceModule = nullptr;
-  HostEventSink* eventSink = nullptr;
+  // Holds the sink's first reference, until the process ends. The sink stays
+  // advised on the host for as long.
+  ComRef<HostEventSink> eventSink;
   // Filled and emptied by the assembly commands.
   std::vector<std::wstring> documentPaths;
 
+  // Connects to the host, keeps the library loaded, listens to the host's
+  // events and makes the first menu pass. FALSE when the library could not
+  // load itself.
   BOOL StartAddin();
+  // Attaches the running host application, or else a newly created part
+  // document object of the host, or nothing.
   void FindHostApplication();
   bool AttachRunningHost();
 
+  // The about box reads its template and bitmap from the add-in's own
+  // module while it is up.
+  void UseOwnResources();
+  void RestoreResources();
+
   // A view of the host connection that holds no reference of its own.
   HostApplication Host() const;
+
+ private:
+  bool AttachCreatedPartDocument();
+  bool LoadOwnLibrary();
+  void ListenToHost();
 };
 
 // Null until InitUserDLL3 runs; never reset.

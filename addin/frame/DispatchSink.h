@@ -1,0 +1,77 @@
+#pragma once
+// DispatchSink: a COM event sink that listens to one automation object.
+//
+// It is a real COM object with one IDispatch interface, the sink interface:
+// Connect finds the source's default outgoing dispinterface through
+// IProvideClassInfo2 and advises the sink on its connection point; the host
+// then raises events by calling Invoke with a DISPID, which is looked up in
+// the event table of the derived class.
+//
+// Lifetime: reference counted; the object frees itself when the count
+// reaches zero. The creator holds the first reference; a connection point
+// holds one more while advised.
+//
+// No C++ exception leaves any of the COM methods: the host is not C++.
+#include <windows.h>
+#include <oaidl.h>
+#include <ocidl.h>
+
+#include <cstddef>
+
+#include "host/ComRef.h"
+
+class DispatchSink : public IDispatch {
+ public:
+  DispatchSink(const DispatchSink&) = delete;
+  DispatchSink& operator=(const DispatchSink&) = delete;
+
+  // Advises the sink on source's default source dispinterface. FALSE when
+  // source offers no class information or no connection points; TRUE
+  // otherwise, also when it has no connection point for that interface.
+  BOOL Connect(IDispatch* source) noexcept;
+  // Unadvises, when advised, and lets the connection point go.
+  virtual void Disconnect() noexcept;
+
+  bool IsAdvised() const noexcept { return static_cast<bool>(connectionPoint); }
+  const IID& SourceIid() const noexcept { return sourceIid; }
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+  ULONG STDMETHODCALLTYPE Release() noexcept override;
+  // IDispatch
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID* ids) noexcept override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* badArgument) noexcept override;
+
+ protected:
+  // One event: its DISPID, how many arguments the host passes with it, and
+  // the handler. Handlers answer a BOOL that goes back as a VT_BOOL result;
+  // they may call into the host and may throw.
+  struct EventEntry {
+    DISPID id;
+    UINT argumentCount;
+    BOOL (*handler)(DispatchSink& sink);
+  };
+  struct EventTable {
+    const EventEntry* entries;
+    std::size_t count;
+  };
+
+  DispatchSink() = default;
+  // Only Release destroys a sink.
+  virtual ~DispatchSink();
+
+  virtual EventTable Events() const noexcept = 0;
+
+ private:
+  const EventEntry* FindEvent(DISPID id) const noexcept;
+  static HRESULT Raise(const EventEntry& event, DispatchSink& sink, BOOL& answer, EXCEPINFO* exception) noexcept;
+
+  ULONG references = 1;
+  ComRef<IConnectionPoint> connectionPoint;
+  DWORD cookie = 0;
+  IID sourceIid = IID_NULL;
+};
