@@ -72,6 +72,11 @@ std::vector<std::wstring> DialogResponder::unexpected() const {
   return unexpected_;
 }
 
+std::vector<DialogEvent> DialogResponder::events() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return events_;
+}
+
 std::wstring DialogResponder::unexpectedReport() const {
   std::wstring report;
   for (const std::wstring& line : unexpected()) report += line + L"\n";
@@ -139,11 +144,7 @@ void DialogResponder::answerMessageBox(HWND dialog) {
     addUnexpected(L"message box with " + std::to_wstring(buttons.size()) +
                   L" buttons: \"" + record.caption + L"\": \"" + record.text + L"\"");
   }
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    messages_.push_back(record);
-  }
-  changed_.notify_all();
+  recordMessage(std::move(record));
   if (buttons.empty())
     dialogs::askToClose(dialog);
   else
@@ -151,6 +152,21 @@ void DialogResponder::answerMessageBox(HWND dialog) {
 }
 
 void DialogResponder::answerSaveDialog(HWND dialog) {
+  SaveDialogRecord record = readSaveDialog(dialog);
+  const std::optional<std::wstring> queued = takeSaveAnswer();
+  if (!queued) addUnexpected(describe(L"save dialog with no queued answer (cancelled):", dialog));
+  record.answer = queued ? *queued : kCancelAnswer;
+  if (record.answer != kCancelAnswer && !dialogs::typeFileName(dialog, record.answer)) {
+    addUnexpected(L"could not type \"" + record.answer + L"\" into the save dialog (cancelled)");
+    record.answer = kCancelAnswer;
+  }
+  // Recorded before the press: the code under test may look at the record
+  // as soon as its call returns.
+  recordSaveDialog(record);
+  dialogs::pressButton(dialog, record.answer == kCancelAnswer ? IDCANCEL : IDOK);
+}
+
+SaveDialogRecord DialogResponder::readSaveDialog(HWND dialog) const {
   SaveDialogRecord record;
   record.caption = dialogs::textOf(dialog);
   record.fileType = dialogs::textOf(GetDlgItem(dialog, dialogs::kFileTypeId));
@@ -165,22 +181,7 @@ void DialogResponder::answerSaveDialog(HWND dialog) {
   } else {
     record.initialName = dialogs::textOf(GetDlgItem(dialog, dialogs::kFileNameId));
   }
-
-  const std::optional<std::wstring> answer = takeSaveAnswer();
-  record.answer = answer ? *answer : kCancelAnswer;
-  if (!answer) addUnexpected(describe(L"save dialog with no queued answer (cancelled):", dialog));
-
-  if (record.answer != kCancelAnswer && dialogs::typeFileName(dialog, record.answer)) {
-    dialogs::pressButton(dialog, IDOK);
-  } else {
-    if (record.answer != kCancelAnswer) addUnexpected(L"could not type into the save dialog");
-    dialogs::pressButton(dialog, IDCANCEL);
-  }
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    saveDialogs_.push_back(std::move(record));
-  }
-  changed_.notify_all();
+  return record;
 }
 
 bool DialogResponder::handleOtherDialog(HWND dialog) {
@@ -205,9 +206,28 @@ void DialogResponder::closeLingeringDialogs(const std::vector<HWND>& open) {
   }
 }
 
+void DialogResponder::recordMessage(MessageBoxRecord record) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    events_.push_back({DialogEventKind::MessageBox, messages_.size()});
+    messages_.push_back(std::move(record));
+  }
+  changed_.notify_all();
+}
+
+void DialogResponder::recordSaveDialog(SaveDialogRecord record) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    events_.push_back({DialogEventKind::SaveDialog, saveDialogs_.size()});
+    saveDialogs_.push_back(std::move(record));
+  }
+  changed_.notify_all();
+}
+
 void DialogResponder::addUnexpected(std::wstring line) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    events_.push_back({DialogEventKind::Unexpected, unexpected_.size()});
     unexpected_.push_back(std::move(line));
   }
   changed_.notify_all();

@@ -50,6 +50,14 @@ struct SaveDialogRecord {
   bool hadOwner = false;          // the dialog had an owner window
 };
 
+// One entry per record, in the order the dialogs were met; `index` points
+// into messages(), saveDialogs() or unexpected() by `kind`.
+enum class DialogEventKind { MessageBox, SaveDialog, Unexpected };
+struct DialogEvent {
+  DialogEventKind kind;
+  size_t index;
+};
+
 // What the responder does with a dialog that is neither a message box nor a
 // save-file dialog.
 enum class OtherDialogs {
@@ -85,6 +93,8 @@ class DialogResponder {
   // stayed open after its answer.
   std::vector<std::wstring> unexpected() const;
   std::wstring unexpectedReport() const;  // the lines above, one per line
+  // All records in the order met, e.g. for a transcript.
+  std::vector<DialogEvent> events() const;
 
   // Wait until at least `count` records exist; false on timeout.
   bool waitForMessages(size_t count, DWORD timeoutMs) const;
@@ -105,8 +115,11 @@ class DialogResponder {
   bool handleNewDialog(HWND dialog);  // false: left alone
   void answerMessageBox(HWND dialog);
   void answerSaveDialog(HWND dialog);
+  SaveDialogRecord readSaveDialog(HWND dialog) const;
   bool handleOtherDialog(HWND dialog);
   void closeLingeringDialogs(const std::vector<HWND>& open);
+  void recordMessage(MessageBoxRecord record);
+  void recordSaveDialog(SaveDialogRecord record);
   void addUnexpected(std::wstring line);
   std::optional<std::wstring> takeSaveAnswer();
 
@@ -121,6 +134,7 @@ class DialogResponder {
   std::vector<MessageBoxRecord> messages_;
   std::vector<SaveDialogRecord> saveDialogs_;
   std::vector<std::wstring> unexpected_;
+  std::vector<DialogEvent> events_;
 
   // Only touched by the watcher thread.
   std::map<HWND, AnsweredDialog> answered_;  // includes those left alone

@@ -182,6 +182,27 @@ TEST(DialogResponderSaveDialog, RecordsFilterDefaultExtensionNameAndFlags) {
   EXPECT_FALSE(record.hadOwner);
 }
 
+TEST(DialogResponderSaveDialog, RecordsRequestOfEightBitCaller) {
+  DialogResponder responder;
+  responder.queueSaveCancel();
+  char file[MAX_PATH] = "ensemble.SLDASM";
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.lpstrFilter = "Fichiers Assemblage (*.SLDASM)\0*.SLDASM\0";
+  ofn.lpstrDefExt = "SLDASM";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.Flags = OFN_HIDEREADONLY;
+  EXPECT_FALSE(GetSaveFileNameA(&ofn));
+  ASSERT_EQ(responder.saveDialogs().size(), 1u);
+  const auto record = responder.saveDialogs()[0];
+  EXPECT_TRUE(record.flagsKnown);
+  EXPECT_EQ(record.filter, L"Fichiers Assemblage (*.SLDASM)|*.SLDASM|");
+  EXPECT_EQ(record.defaultExtension, L"SLDASM");
+  EXPECT_EQ(record.initialName, L"ensemble.SLDASM");
+  EXPECT_EQ(record.flags, static_cast<DWORD>(OFN_HIDEREADONLY));
+}
+
 TEST(DialogResponderSaveDialog, QueuedCancelEndsDialogWithoutError) {
   DialogResponder responder;
   responder.queueSaveCancel();
@@ -239,6 +260,24 @@ TEST(DialogResponderSaveDialog, RefusedPathDoesNotHang) {
   EXPECT_EQ(responder.messages().size(), 1u);
   ASSERT_EQ(responder.unexpected().size(), 1u);
   EXPECT_NE(responder.unexpected()[0].find(L"still open"), std::wstring::npos);
+}
+
+TEST(DialogResponderEvents, KeepTheOrderTheDialogsWereMet) {
+  using testsupport::DialogEventKind;
+  DialogResponder responder;
+  MessageBoxW(nullptr, L"premier", L"", MB_OK);
+  PartSaveRequest request;
+  request.run();  // nothing queued: reported, then recorded
+  MessageBoxW(nullptr, L"second", L"", MB_OK);
+  const auto events = responder.events();
+  ASSERT_EQ(events.size(), 4u);
+  EXPECT_EQ(events[0].kind, DialogEventKind::MessageBox);
+  EXPECT_EQ(events[0].index, 0u);
+  EXPECT_EQ(events[1].kind, DialogEventKind::Unexpected);
+  EXPECT_EQ(events[2].kind, DialogEventKind::SaveDialog);
+  EXPECT_EQ(events[3].kind, DialogEventKind::MessageBox);
+  EXPECT_EQ(events[3].index, 1u);
+  EXPECT_EQ(responder.messages()[1].text, L"second");
 }
 
 TEST(DialogResponderOtherDialog, IsClosedAndReportedByDefault) {
