@@ -15,6 +15,17 @@
 //
 // The library does not depend on GoogleTest (the host simulator links it);
 // DialogResponderGTest.h adds the checks that make a test fail.
+//
+//   DialogResponder responder;                  // before the code runs
+//   responder.queueSavePath(L"C:\\out\\copy");   // for its save dialog
+//   runCommand();                                // shows the dialogs
+//   EXPECT_EQ(responder.messages().at(0).text, L"...");
+//   EXPECT_NO_UNEXPECTED_DIALOGS(responder);
+//
+// Use one responder per watched process at a time. Under Wine without a
+// window manager, closing any window costs about two seconds (Wine waits for
+// the window manager's answer); a prefix whose X11 driver has Managed=N does
+// not wait.
 #pragma once
 
 #include <windows.h>

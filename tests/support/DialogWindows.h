@@ -12,7 +12,10 @@ namespace testsupport::dialogs {
 
 enum class DialogKind { MessageBox, SaveFile, Other };
 
-// Control ids of the standard dialogs, as Wine and Windows build them.
+// Control ids of the standard dialogs. The file dialog ids are those of the
+// Explorer-style dialog that Wine shows, where they are direct children of
+// the dialog; the newer Windows dialog nests its controls deeper and is then
+// taken for an unknown dialog.
 constexpr int kMessageTextId = 0xFFFF;  // the static that holds a box's text
 constexpr int kFileNameId = 0x47c;      // cmb13: the file-name box
 constexpr int kFileTypeId = 0x470;      // cmb1: the file-type box
