@@ -1,0 +1,119 @@
+#include "Registration.h"
+
+#include <atomic>
+
+namespace hostsim {
+
+// {E96C3073-F474-4FE9-A046-04B4FE94A42C}
+const CLSID kApplicationClsid = {0xe96c3073, 0xf474, 0x4fe9, {0xa0, 0x46, 0x04, 0xb4, 0xfe, 0x94, 0xa4, 0x2c}};
+// {738D1301-78EF-432E-B3D0-61B0BDF7F5E6}
+const CLSID kPartDocumentClsid = {0x738d1301, 0x78ef, 0x432e, {0xb3, 0xd0, 0x61, 0xb0, 0xbd, 0xf7, 0xf5, 0xe6}};
+
+namespace {
+
+// Hands out the application object itself to whoever creates the class.
+class ApplicationFactory final : public IClassFactory {
+ public:
+  explicit ApplicationFactory(IDispatch* application) : application_(application) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = (iid == IID_IUnknown || iid == IID_IClassFactory) ? static_cast<IClassFactory*>(this) : nullptr;
+    if (!*object) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG left = --count_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    return application_->QueryInterface(iid, object);
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+ private:
+  IDispatch* application_;
+  std::atomic<ULONG> count_{1};
+};
+
+std::wstring guidText(const GUID& guid) {
+  wchar_t buffer[64];
+  StringFromGUID2(guid, buffer, 64);
+  return buffer;
+}
+
+}  // namespace
+
+Registrations::Registrations(Session& session, IDispatch* application)
+    : session_(session), application_(application) {}
+
+Registrations::~Registrations() { revoke(); }
+
+// The ProgID goes to the user's classes, which the system merges into HKCR.
+bool Registrations::registerProgId(const wchar_t* progId, const CLSID& clsid) {
+  const std::wstring key = std::wstring(L"Software\\Classes\\") + progId + L"\\CLSID";
+  HKEY handle = nullptr;
+  DWORD disposition = 0;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                      &disposition) != ERROR_SUCCESS)
+    return false;
+  const std::wstring value = guidText(clsid);
+  LONG status = RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+  if (disposition == REG_CREATED_NEW_KEY) createdKeys_.push_back(std::wstring(L"Software\\Classes\\") + progId);
+  return status == ERROR_SUCCESS;
+}
+
+bool Registrations::registerRunning() {
+  if (runningCookie_) return true;
+  if (!registerProgId(L"SldWorks.Application", kApplicationClsid)) return false;
+  // The table's references are the simulator's own, not a client's.
+  const long before = session_.references;
+  if (FAILED(RegisterActiveObject(application_, kApplicationClsid, ACTIVEOBJECT_STRONG, &runningCookie_))) {
+    runningCookie_ = 0;
+    return false;
+  }
+  runningReferences_ = session_.references - before;
+  session_.internalReferences += runningReferences_;
+  return true;
+}
+
+bool Registrations::registerPartDocumentClass() {
+  if (classCookie_) return true;
+  if (!registerProgId(L"SldPart.Document", kPartDocumentClsid)) return false;
+  auto* factory = new ApplicationFactory(application_);
+  HRESULT hr = CoRegisterClassObject(kPartDocumentClsid, factory, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                     REGCLS_MULTIPLEUSE, &classCookie_);
+  factory->Release();
+  if (FAILED(hr)) classCookie_ = 0;
+  return SUCCEEDED(hr);
+}
+
+void Registrations::revoke() {
+  if (runningCookie_) {
+    const long before = session_.references;
+    RevokeActiveObject(runningCookie_, nullptr);
+    runningCookie_ = 0;
+    const long released = before - session_.references;
+    session_.internalReferences -= runningReferences_;
+    // Should the table have let go of fewer references than it took, the
+    // rest stay counted as the simulator's own.
+    if (released < runningReferences_) session_.internalReferences += runningReferences_ - released;
+    runningReferences_ = 0;
+  }
+  if (classCookie_) {
+    CoRevokeClassObject(classCookie_);
+    classCookie_ = 0;
+  }
+  for (const std::wstring& key : createdKeys_) RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+  createdKeys_.clear();
+}
+
+}  // namespace hostsim

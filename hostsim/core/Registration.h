@@ -1,0 +1,42 @@
+// Makes the application object reachable the way clients look for the host:
+// as the running object of "SldWorks.Application", and as the object a
+// client creates from the class "SldPart.Document". Everything registered is
+// revoked by revoke() or on destruction.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+#include <vector>
+
+#include "Session.h"
+
+namespace hostsim {
+
+extern const CLSID kApplicationClsid;   // behind "SldWorks.Application"
+extern const CLSID kPartDocumentClsid;  // behind "SldPart.Document"
+
+class Registrations {
+ public:
+  Registrations(Session& session, IDispatch* application);
+  ~Registrations();
+  Registrations(const Registrations&) = delete;
+  Registrations& operator=(const Registrations&) = delete;
+
+  bool registerRunning();
+  bool registerPartDocumentClass();
+  void revoke();
+
+ private:
+  bool registerProgId(const wchar_t* progId, const CLSID& clsid);
+
+  Session& session_;
+  IDispatch* application_;  // borrowed; outlives this object
+  DWORD runningCookie_ = 0;
+  long runningReferences_ = 0;  // references the running-object table took
+  DWORD classCookie_ = 0;
+  std::vector<std::wstring> createdKeys_;
+};
+
+}  // namespace hostsim

@@ -1,0 +1,84 @@
+// The simulator's state that every automation object shares: the open
+// documents and which one is active, the menus add-ins added, the loaded
+// add-ins, the event sinks, the call log, the fault plan and the reference
+// audit. Document-level changes made here raise the host's events.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CallLog.h"
+#include "Document.h"
+
+namespace hostsim {
+
+struct MenuEntry {
+  int documentKind;
+  std::wstring menu, item, callback;
+  long position;
+  bool topMenu;
+};
+
+struct LoadedAddin {
+  std::wstring path;
+  HMODULE module;
+};
+
+class Session : public std::enable_shared_from_this<Session> {
+ public:
+  Session() = default;
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Documents. Opening a path that is open already gives that document.
+  std::shared_ptr<Document> open(const std::wstring& path, long kind, long& error);  // kind 0: any
+  std::shared_ptr<Document> findByName(const std::wstring& name) const;
+  std::shared_ptr<Document> findByPath(const std::wstring& path) const;
+  bool activate(const std::shared_ptr<Document>& document);
+  bool close(const std::shared_ptr<Document>& document);
+  std::shared_ptr<Document> active() const { return active_; }
+  std::vector<std::shared_ptr<Document>> documents() const { return documents_; }
+
+  // Events: sinks advised on the application's connection point.
+  DWORD advise(IDispatch* sink);  // takes a reference; 0 when refused
+  bool unadvise(DWORD cookie);
+  void releaseSinks();
+
+  std::vector<MenuEntry> menus;
+  std::vector<LoadedAddin> addins;
+  CallLog log;
+  FaultPlan faults;
+
+  // Reference audit: every reference on an automation object counts; those
+  // the simulator holds itself are subtracted.
+  std::atomic<long> references{0};
+  std::atomic<long> internalReferences{0};
+
+  // Called after documents, the active document or the menus changed.
+  std::function<void()> changed;
+  void notifyChanged() const {
+    if (changed) changed();
+  }
+
+ private:
+  void raise(DISPID event, std::vector<VARIANT> argumentsInOrder);
+  void raiseActiveChanged();
+  void setActive(std::shared_ptr<Document> document);
+
+  std::vector<std::shared_ptr<Document>> documents_;  // least recently active first
+  std::shared_ptr<Document> active_;
+  struct Sink {
+    DWORD cookie;
+    IDispatch* sink;
+  };
+  std::vector<Sink> sinks_;
+  DWORD nextCookie_ = 1;
+};
+
+}  // namespace hostsim

@@ -1,0 +1,234 @@
+// The small objects reached from a document or the application: features,
+// the selection, the configuration and its components, the menu frame.
+#include "AutomationObject.h"
+#include "Objects.h"
+#include "Text.h"
+
+namespace hostsim {
+
+namespace {
+
+using A = ArgType;
+using R = ResultType;
+
+// ---- Feature ----
+
+enum : DISPID { kFeatureName = 1, kNextFeature = 3, kFeatureKind = 6 };
+const std::vector<Operation> kFeatureOperations = {
+    {kFeatureName, DISPATCH_PROPERTYGET, L"FeatureName", {}, R::Bstr},
+    {kFeatureName, DISPATCH_PROPERTYPUT, L"FeatureName", {A::Bstr}, R::None},
+    {kNextFeature, DISPATCH_METHOD, L"NextFeature", {}, R::Object},
+    {kFeatureKind, DISPATCH_METHOD, L"FeatureKind", {}, R::Bstr},
+};
+
+// Refers to its feature by id, so a renamed feature is still found and a
+// deleted one answers empty text and no next feature.
+class FeatureObject final : public AutomationObject {
+ public:
+  FeatureObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document, int id)
+      : AutomationObject(std::move(session), L"Feature", kFeatureOperations), document_(std::move(document)),
+        id_(id) {}
+
+ protected:
+  void perform(const Operation& op, Call& call) override {
+    const PartModel& part = document_->part;
+    const Feature* feature = part.find(id_);
+    switch (op.id) {
+      case kFeatureName:
+        if (op.invokeKind == DISPATCH_PROPERTYPUT) {
+          document_->part.rename(id_, call.text(0));  // a taken or empty name is refused
+          session_->notifyChanged();
+        } else {
+          call.returnText(feature ? feature->name : L"");
+        }
+        break;
+      case kFeatureKind: call.returnText(feature ? featureKindText(feature->type) : L""); break;
+      case kNextFeature: {
+        const auto& features = part.features();
+        IDispatch* next = nullptr;
+        for (size_t i = 0; feature && i + 1 < features.size(); ++i)
+          if (features[i].id == id_) next = newFeatureObject(session_, document_, features[i + 1].id);
+        call.returnObject(next);
+        break;
+      }
+    }
+  }
+
+ private:
+  std::shared_ptr<Document> document_;
+  int id_;
+};
+
+// ---- SelectionSet ----
+
+enum : DISPID { kSelectedCount = 1, kSelectedObject = 12 };
+const std::vector<Operation> kSelectionOperations = {
+    {kSelectedCount, DISPATCH_METHOD, L"SelectedCount", {}, R::I4},
+    {kSelectedObject, DISPATCH_METHOD, L"SelectedObject", {A::I4}, R::Object},
+};
+
+// A view of the document's current selection.
+class SelectionSetObject final : public AutomationObject {
+ public:
+  SelectionSetObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document)
+      : AutomationObject(std::move(session), L"SelectionSet", kSelectionOperations), document_(std::move(document)) {}
+
+ protected:
+  void perform(const Operation& op, Call& call) override {
+    const std::vector<int>& selection = document_->part.selection();
+    if (op.id == kSelectedCount) {
+      call.returnInteger(static_cast<long>(selection.size()));
+      return;
+    }
+    const long index = call.integer(0);  // counted from 1
+    bool inRange = index >= 1 && static_cast<size_t>(index) <= selection.size();
+    call.returnObject(inRange ? newFeatureObject(session_, document_, selection[index - 1]) : nullptr);
+  }
+
+ private:
+  std::shared_ptr<Document> document_;
+};
+
+// ---- Configuration ----
+
+enum : DISPID { kGetRootComponent = 1 };
+const std::vector<Operation> kConfigurationOperations = {
+    {kGetRootComponent, DISPATCH_METHOD, L"GetRootComponent", {}, R::Object},
+};
+
+class ConfigurationObject final : public AutomationObject {
+ public:
+  ConfigurationObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document)
+      : AutomationObject(std::move(session), L"Configuration", kConfigurationOperations),
+        document_(std::move(document)) {}
+
+ protected:
+  void perform(const Operation&, Call& call) override {
+    // Only an assembly has a component tree.
+    call.returnObject(document_->kind == kAssemblyKind ? newComponentObject(session_, document_->path, document_)
+                                                       : nullptr);
+  }
+
+ private:
+  std::shared_ptr<Document> document_;
+};
+
+// ---- Component ----
+
+enum : DISPID { kComponentChildren = 1, kComponentPath = 34 };
+const std::vector<Operation> kComponentOperations = {
+    {kComponentChildren, DISPATCH_METHOD, L"ComponentChildren", {}, R::Variant},
+    {kComponentPath, DISPATCH_METHOD, L"ComponentPath", {}, R::Bstr},
+};
+
+class ComponentObject final : public AutomationObject {
+ public:
+  ComponentObject(std::shared_ptr<Session> session, std::wstring path, std::shared_ptr<Document> openAssembly)
+      : AutomationObject(std::move(session), L"Component", kComponentOperations), path_(std::move(path)),
+        openAssembly_(std::move(openAssembly)) {}
+
+ protected:
+  void perform(const Operation& op, Call& call) override {
+    if (op.id == kComponentPath) {
+      call.returnText(path_);
+      return;
+    }
+    std::vector<std::wstring> stored = storedChildren();
+    VARIANT v;
+    VariantInit(&v);  // a leaf answers no array
+    if (!stored.empty()) {
+      SAFEARRAY* array = SafeArrayCreateVector(VT_DISPATCH, 0, static_cast<ULONG>(stored.size()));
+      for (LONG i = 0; i < static_cast<LONG>(stored.size()); ++i) {
+        IDispatch* child = newComponentObject(session_, resolveComponentPath(path_, stored[i]), nullptr);
+        SafeArrayPutElement(array, &i, child);  // the array takes its own reference
+        child->Release();
+      }
+      v.vt = VT_ARRAY | VT_DISPATCH;
+      v.parray = array;
+    }
+    call.returnVariant(v);
+  }
+
+ private:
+  // The children an open document holds now, or else those its file holds.
+  std::vector<std::wstring> storedChildren() const {
+    std::shared_ptr<Document> open = openAssembly_ ? openAssembly_ : session_->findByPath(path_);
+    if (open) return open->kind == kAssemblyKind ? open->components : std::vector<std::wstring>();
+    Document file;
+    if (readDocumentFile(path_, file) != 0 || file.kind != kAssemblyKind) return {};
+    return file.components;
+  }
+
+  std::wstring path_;
+  std::shared_ptr<Document> openAssembly_;
+};
+
+// ---- MenuFrame ----
+
+enum : DISPID { kAddMenuEntry = 1, kAddTopMenu = 2 };
+const std::vector<Operation> kMenuOperations = {
+    {kAddMenuEntry, DISPATCH_METHOD, L"AddMenuEntry", {A::Bstr, A::Bstr, A::I4, A::Bstr}, R::Bool},
+    {kAddTopMenu, DISPATCH_METHOD, L"AddTopMenu", {A::Bstr, A::I4}, R::Bool},
+};
+
+// Menus belong to the kind of the document active when they are added; an
+// entry needs its menu to have been added first for that kind.
+class MenuFrameObject final : public AutomationObject {
+ public:
+  explicit MenuFrameObject(std::shared_ptr<Session> session)
+      : AutomationObject(std::move(session), L"MenuFrame", kMenuOperations) {}
+
+ protected:
+  void perform(const Operation& op, Call& call) override {
+    auto active = session_->active();
+    if (!active) {
+      call.returnBoolean(false);
+      return;
+    }
+    const int kind = static_cast<int>(active->kind);
+    const std::wstring menu = call.text(0);
+    bool ok = op.id == kAddTopMenu ? addTopMenu(kind, menu, call.integer(1))
+                                   : addEntry(kind, menu, call.text(1), call.integer(2), call.text(3));
+    if (ok) session_->notifyChanged();
+    call.returnBoolean(ok);
+  }
+
+ private:
+  const MenuEntry* findEntry(int kind, const std::wstring& menu, const std::wstring& item, bool top) const {
+    for (const MenuEntry& e : session_->menus)
+      if (e.documentKind == kind && e.menu == menu && e.item == item && e.topMenu == top) return &e;
+    return nullptr;
+  }
+  bool addTopMenu(int kind, const std::wstring& menu, long position) {
+    if (menu.empty()) return false;
+    if (!findEntry(kind, menu, L"", true)) session_->menus.push_back({kind, menu, L"", L"", position, true});
+    return true;
+  }
+  bool addEntry(int kind, const std::wstring& menu, const std::wstring& item, long position,
+                const std::wstring& callback) {
+    if (item.empty() || !findEntry(kind, menu, L"", true) || findEntry(kind, menu, item, false)) return false;
+    session_->menus.push_back({kind, menu, item, callback, position, false});
+    return true;
+  }
+};
+
+}  // namespace
+
+IDispatch* newFeatureObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document, int featureId) {
+  return new FeatureObject(std::move(session), std::move(document), featureId);
+}
+IDispatch* newSelectionSetObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
+  return new SelectionSetObject(std::move(session), std::move(document));
+}
+IDispatch* newConfigurationObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
+  return new ConfigurationObject(std::move(session), std::move(document));
+}
+IDispatch* newComponentObject(std::shared_ptr<Session> session, const std::wstring& path,
+                              std::shared_ptr<Document> openAssembly) {
+  return new ComponentObject(std::move(session), path, std::move(openAssembly));
+}
+IDispatch* newMenuFrameObject(std::shared_ptr<Session> session) {
+  return new MenuFrameObject(std::move(session));
+}
+
+}  // namespace hostsim
