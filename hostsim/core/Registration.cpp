@@ -55,24 +55,51 @@ Registrations::Registrations(Session& session, IDispatch* application)
 
 Registrations::~Registrations() { revoke(); }
 
-// The ProgID goes to the user's classes, which the system merges into HKCR.
+// Wine 8 does not look up ProgIDs in the user's classes (HKCU\Software\Classes),
+// so the ProgID is written to HKCR itself.
 bool Registrations::registerProgId(const wchar_t* progId, const CLSID& clsid) {
-  const std::wstring key = std::wstring(L"Software\\Classes\\") + progId + L"\\CLSID";
+  const std::wstring key = std::wstring(progId) + L"\\CLSID";
   HKEY handle = nullptr;
   DWORD disposition = 0;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+  if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
                       &disposition) != ERROR_SUCCESS)
     return false;
   const std::wstring value = guidText(clsid);
   LONG status = RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(handle);
-  if (disposition == REG_CREATED_NEW_KEY) createdKeys_.push_back(std::wstring(L"Software\\Classes\\") + progId);
+  // Ours while we hold the registration lock, also when a simulator that
+  // died left it behind.
+  createdKeys_.push_back(progId);
   return status == ERROR_SUCCESS;
+}
+
+bool Registrations::acquireLock() {
+  if (lock_) return true;
+  // Simulators in other processes of the same Wine prefix (tests run in
+  // parallel) share the running-object table and HKCR: one at a time may
+  // register, or a client could reach another process's host.
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\hostsim-host-registration");
+  if (!mutex) return false;
+  DWORD wait = WaitForSingleObject(mutex, kLockTimeoutMs);
+  if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return false;
+  }
+  lock_ = mutex;
+  return true;
+}
+
+void Registrations::releaseLock() {
+  if (!lock_) return;
+  ReleaseMutex(lock_);
+  CloseHandle(lock_);
+  lock_ = nullptr;
 }
 
 bool Registrations::registerRunning() {
   if (runningCookie_) return true;
+  if (!acquireLock()) return false;
   if (!registerProgId(L"SldWorks.Application", kApplicationClsid)) return false;
   // The table's references are the simulator's own, not a client's.
   const long before = session_.references;
@@ -87,6 +114,7 @@ bool Registrations::registerRunning() {
 
 bool Registrations::registerPartDocumentClass() {
   if (classCookie_) return true;
+  if (!acquireLock()) return false;
   if (!registerProgId(L"SldPart.Document", kPartDocumentClsid)) return false;
   auto* factory = new ApplicationFactory(application_);
   HRESULT hr = CoRegisterClassObject(kPartDocumentClsid, factory, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
@@ -112,8 +140,9 @@ void Registrations::revoke() {
     CoRevokeClassObject(classCookie_);
     classCookie_ = 0;
   }
-  for (const std::wstring& key : createdKeys_) RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+  for (const std::wstring& key : createdKeys_) RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
   createdKeys_.clear();
+  releaseLock();
 }
 
 }  // namespace hostsim

@@ -1,7 +1,8 @@
 // Makes the application object reachable the way clients look for the host:
 // as the running object of "SldWorks.Application", and as the object a
 // client creates from the class "SldPart.Document". Everything registered is
-// revoked by revoke() or on destruction.
+// revoked by revoke() or on destruction. Registering waits (up to a minute)
+// while a simulator of another process holds registrations.
 #pragma once
 
 #include <windows.h>
@@ -30,6 +31,10 @@ class Registrations {
 
  private:
   bool registerProgId(const wchar_t* progId, const CLSID& clsid);
+  bool acquireLock();
+  void releaseLock();
+
+  static constexpr DWORD kLockTimeoutMs = 60000;
 
   Session& session_;
   IDispatch* application_;  // borrowed; outlives this object
@@ -37,6 +42,7 @@ class Registrations {
   long runningReferences_ = 0;  // references the running-object table took
   DWORD classCookie_ = 0;
   std::vector<std::wstring> createdKeys_;
+  HANDLE lock_ = nullptr;  // machine-wide: held from the first registration to revoke()
 };
 
 }  // namespace hostsim
