@@ -31,6 +31,11 @@ Simulator::~Simulator() {
 }
 
 IDispatch* Simulator::application() { return application_; }
+
+IDispatch* Simulator::activeDocumentObject() {
+  auto document = session_->active();
+  return document ? newDocumentObject(session_, document) : nullptr;
+}
 bool Simulator::registerRunning() { return registrations_->registerRunning(); }
 bool Simulator::registerPartDocumentClass() { return registrations_->registerPartDocumentClass(); }
 void Simulator::revokeRegistrations() { registrations_->revoke(); }

@@ -27,6 +27,7 @@ class Simulator {
   Simulator& operator=(const Simulator&) = delete;
 
   IDispatch* application();  // borrowed
+  IDispatch* activeDocumentObject();  // a new reference, or null; not logged
   bool registerRunning();
   bool registerPartDocumentClass();
   void revokeRegistrations();

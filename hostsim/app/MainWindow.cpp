@@ -1,0 +1,196 @@
+#include "MainWindow.h"
+
+#include <commdlg.h>
+
+#include "Text.h"
+
+namespace hostsim {
+
+namespace {
+
+const wchar_t kClassName[] = L"HostsimMainWindow";
+enum : int { kOpen = 100, kClose = 101, kQuit = 102, kDocumentList = 200, kFirstAddinCommand = 1000 };
+
+// "Item@Menu" paths: the last piece is the menu in the bar, the pieces before
+// it are submenus, outermost last.
+std::vector<std::wstring> menuPieces(const std::wstring& path) {
+  std::vector<std::wstring> pieces;
+  size_t start = 0;
+  while (true) {
+    size_t at = path.find(L'@', start);
+    pieces.insert(pieces.begin(), path.substr(start, at == std::wstring::npos ? std::wstring::npos : at - start));
+    if (at == std::wstring::npos) break;
+    start = at + 1;
+  }
+  return pieces;  // outermost first
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Simulator& simulator) : simulator_(simulator) {}
+
+MainWindow::~MainWindow() { simulator_.setChangeListener(nullptr); }
+
+bool MainWindow::create(int show) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = &MainWindow::windowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kClassName;
+  RegisterClassExW(&windowClass);
+  window_ = CreateWindowExW(0, kClassName, L"Host simulator", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 720,
+                            480, nullptr, nullptr, windowClass.hInstance, this);
+  if (!window_) return false;
+  list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
+                          WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 0, 0, window_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDocumentList)), windowClass.hInstance, nullptr);
+  simulator_.setChangeListener([this] { refresh(); });
+  refresh();
+  ShowWindow(window_, show);
+  UpdateWindow(window_);
+  return true;
+}
+
+int MainWindow::run() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->window_ = window;
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return self->handle(message, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      if (list_) MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+    case WM_COMMAND:
+      onCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_DESTROY:
+      simulator_.setChangeListener(nullptr);
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::onCommand(int id, int notification) {
+  if (id == kOpen) return openWithDialog();
+  if (id == kClose) return closeActive();
+  if (id == kQuit) {
+    DestroyWindow(window_);
+    return;
+  }
+  if (id == kDocumentList && notification == LBN_DBLCLK) {
+    LRESULT index = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+    if (index >= 0 && static_cast<size_t>(index) < listedPaths_.size())
+      simulator_.activate(fileNameOfPath(listedPaths_[static_cast<size_t>(index)]));
+    return;
+  }
+  const size_t item = static_cast<size_t>(id - kFirstAddinCommand);
+  if (id >= kFirstAddinCommand && item < commandItems_.size()) {
+    const std::wstring text = commandItems_[item];  // the menus may be rebuilt while the command runs
+    simulator_.pickMenu(text);
+  }
+}
+
+HMENU MainWindow::popupFor(HMENU bar, const std::wstring& menuPath,
+                           std::vector<std::pair<std::wstring, HMENU>>& made) {
+  HMENU parent = bar;
+  std::wstring sofar;
+  for (const std::wstring& piece : menuPieces(menuPath)) {
+    sofar += L"@" + piece;
+    HMENU found = nullptr;
+    for (const auto& m : made)
+      if (m.first == sofar) found = m.second;
+    if (!found) {
+      found = CreatePopupMenu();
+      AppendMenuW(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(found), piece.c_str());
+      made.emplace_back(sofar, found);
+    }
+    parent = found;
+  }
+  return parent;
+}
+
+HMENU MainWindow::buildMenuBar() {
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  AppendMenuW(file, MF_STRING, kOpen, L"&Ouvrir...");
+  AppendMenuW(file, MF_STRING, kClose, L"&Fermer");
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file, MF_STRING, kQuit, L"&Quitter");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Fichier");
+  commandItems_.clear();
+  std::vector<std::pair<std::wstring, HMENU>> made;
+  const int kind = simulator_.activeDocumentKind();
+  for (const auto& entry : simulator_.menus()) {
+    if (entry.documentKind != kind) continue;
+    HMENU popup = popupFor(bar, entry.menu, made);
+    if (entry.topMenu) continue;
+    AppendMenuW(popup, MF_STRING, kFirstAddinCommand + commandItems_.size(), entry.item.c_str());
+    commandItems_.push_back(entry.item);
+  }
+  return bar;
+}
+
+void MainWindow::refresh() {
+  if (!window_) return;
+  HMENU old = GetMenu(window_);
+  SetMenu(window_, buildMenuBar());
+  if (old) DestroyMenu(old);
+  DrawMenuBar(window_);
+  SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+  listedPaths_ = simulator_.openDocumentPaths();
+  const std::wstring active = simulator_.activeDocumentPath();
+  for (const std::wstring& path : listedPaths_) {
+    std::wstring text = (path == active ? L"\x25B6 " : L"   ") + path;
+    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  std::wstring title = L"Host simulator";
+  if (!active.empty()) title += L" - " + fileNameOfPath(active);
+  SetWindowTextW(window_, title.c_str());
+}
+
+void MainWindow::openWithDialog() {
+  wchar_t path[MAX_PATH * 2] = L"";
+  OPENFILENAMEW request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = window_;
+  request.lpstrFilter = L"Documents (*.SLDPRT;*.SLDASM)\0*.SLDPRT;*.SLDASM\0Tous les fichiers\0*.*\0";
+  request.lpstrFile = path;
+  request.nMaxFile = MAX_PATH * 2;
+  request.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameW(&request)) return;
+  long error = 0;
+  if (!simulator_.open(path, &error)) {
+    std::wstring text = L"Cannot open " + std::wstring(path) + L" (error " + std::to_wstring(error) + L")";
+    MessageBoxW(window_, text.c_str(), L"Host simulator", MB_OK | MB_ICONWARNING);
+  }
+}
+
+void MainWindow::closeActive() {
+  const std::wstring active = simulator_.activeDocumentPath();
+  if (!active.empty()) simulator_.close(fileNameOfPath(active));
+}
+
+}  // namespace hostsim

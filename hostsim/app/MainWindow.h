@@ -1,0 +1,42 @@
+// The simulator's main window: a menu bar with the File menu and the menus
+// add-ins added for the kind of the active document, and the list of open
+// documents (double-click activates one).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "Simulator.h"
+
+namespace hostsim {
+
+class MainWindow {
+ public:
+  explicit MainWindow(Simulator& simulator);
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  bool create(int show);
+  int run();  // the message loop, until the window closes
+
+ private:
+  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void onCommand(int id, int notification);
+  void refresh();  // menus, document list and title follow the simulator
+  HMENU buildMenuBar();
+  HMENU popupFor(HMENU bar, const std::wstring& menuPath, std::vector<std::pair<std::wstring, HMENU>>& made);
+  void openWithDialog();
+  void closeActive();
+
+  Simulator& simulator_;
+  HWND window_ = nullptr;
+  HWND list_ = nullptr;
+  std::vector<std::wstring> commandItems_;  // item text by command id - kFirstAddinCommand
+  std::vector<std::wstring> listedPaths_;
+};
+
+}  // namespace hostsim

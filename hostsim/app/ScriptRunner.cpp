@@ -1,0 +1,260 @@
+#include "ScriptRunner.h"
+
+#include <windows.h>
+
+#include "ScriptCall.h"
+#include "Text.h"
+
+namespace hostsim {
+
+namespace {
+
+std::wstring trim(const std::wstring& text) {
+  const wchar_t* blanks = L" \t\r\n";
+  size_t first = text.find_first_not_of(blanks);
+  if (first == std::wstring::npos) return {};
+  size_t last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
+bool readLines(const std::wstring& path, std::vector<std::wstring>& lines) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);  // a UTF-8 byte order mark
+  std::wstring text = fromUtf8(bytes);
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(L'\n', start);
+    if (end == std::wstring::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return true;
+}
+
+bool parseCount(const std::wstring& text, int& value) {
+  if (text.empty() || text.size() > 6 || text.find_first_not_of(L"0123456789") != std::wstring::npos) return false;
+  value = std::stoi(text);
+  return value >= 1;
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(Simulator& simulator, Transcript& transcript)
+    : simulator_(simulator), transcript_(transcript) {}
+
+std::wstring ScriptRunner::unescape(const std::wstring& text) {
+  std::wstring out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\\' && i + 1 < text.size() && text[i + 1] == L'n') {
+      out += L'\n';
+      ++i;
+    } else if (text[i] == L'\\' && i + 1 < text.size() && text[i + 1] == L'\\') {
+      out += L'\\';
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::vector<std::wstring> ScriptRunner::splitWords(const std::wstring& text) {
+  std::vector<std::wstring> words;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == L' ' || text[i] == L'\t') {
+      ++i;
+      continue;
+    }
+    std::wstring word;
+    if (text[i] == L'"') {
+      size_t close = text.find(L'"', i + 1);
+      if (close == std::wstring::npos) close = text.size();
+      word = text.substr(i + 1, close - i - 1);
+      i = close + 1;
+    } else {
+      size_t end = text.find_first_of(L" \t", i);
+      if (end == std::wstring::npos) end = text.size();
+      word = text.substr(i, end - i);
+      i = end;
+    }
+    words.push_back(word);
+  }
+  return words;
+}
+
+void ScriptRunner::fail(const std::wstring& why) {
+  ++failures_;
+  transcript_.line(L"error: line " + std::to_wstring(lineNumber_) + L": " + why);
+}
+
+void ScriptRunner::loadStartupAddins(const std::wstring& appsFolder, const std::vector<std::wstring>& paths) {
+  for (const auto& loaded : simulator_.loadAddinsFromFolder(appsFolder))
+    transcript_.line(L"addin: " + loaded.first + L" -> " + std::to_wstring(loaded.second));
+  for (const std::wstring& path : paths)
+    transcript_.line(L"addin: " + path + L" -> " + std::to_wstring(simulator_.loadAddin(path)));
+  collectDialogs();
+}
+
+bool ScriptRunner::runFile(const std::wstring& path) {
+  std::vector<std::wstring> lines;
+  if (!readLines(path, lines)) {
+    fail(L"cannot read the script " + path);
+    return false;
+  }
+  for (size_t i = 0; i < lines.size(); ++i) runLine(lines[i], static_cast<int>(i + 1));
+  return finish();
+}
+
+bool ScriptRunner::runLine(const std::wstring& raw, int number) {
+  lineNumber_ = number;
+  const std::wstring line = trim(raw);
+  if (line.empty() || line[0] == L'#') return true;
+  const size_t space = line.find_first_of(L" \t");
+  const std::wstring command = line.substr(0, space);
+  const std::wstring rest = space == std::wstring::npos ? std::wstring() : trim(line.substr(space));
+  const int failuresBefore = failures_;
+  bool done = execute(command, rest, splitWords(rest));
+  collectDialogs();
+  return done && failures_ == failuresBefore;
+}
+
+bool ScriptRunner::execute(const std::wstring& command, const std::wstring& rest,
+                           const std::vector<std::wstring>& words) {
+  auto needs = [&](size_t count) {
+    if (words.size() >= count) return true;
+    fail(command + L" needs " + std::to_wstring(count) + L" argument(s)");
+    return false;
+  };
+  if (command == L"open") {
+    if (!needs(1)) return false;
+    long error = 0;
+    bool opened = simulator_.open(words[0], &error);
+    transcript_.line(L"open: " + words[0] + (opened ? L" -> ok" : L" -> error " + std::to_wstring(error)));
+    if (!opened) fail(L"cannot open " + words[0]);
+    return opened;
+  }
+  if (command == L"activate" || command == L"close") {
+    if (!needs(1)) return false;
+    bool done = command == L"activate" ? simulator_.activate(words[0]) : simulator_.close(words[0]);
+    transcript_.line(command + L": " + words[0] + (done ? L" -> ok" : L" -> not open"));
+    if (!done) fail(words[0] + L" is not open");
+    return done;
+  }
+  if (command == L"addin") {
+    if (!needs(1)) return false;
+    transcript_.line(L"addin: " + words[0] + L" -> " + std::to_wstring(simulator_.loadAddin(words[0])));
+    return true;
+  }
+  if (command == L"menu" || command == L"invoke") {
+    if (rest.empty()) return needs(1);
+    const std::wstring target = command == L"menu" ? unescape(rest) : words[0];
+    transcript_.line(command + L": " + target);
+    bool done = command == L"menu" ? simulator_.pickMenu(target) : simulator_.invokeExport(target);
+    if (!done) fail(command == L"menu" ? L"no menu entry " + target + L" for the active document"
+                                       : L"no loaded add-in exports " + target);
+    return done;
+  }
+  if (command == L"call") {
+    std::wstring line = runScriptCall(simulator_, rest);
+    if (line.rfind(L"error: ", 0) == 0) {
+      fail(line.substr(7));
+      return false;
+    }
+    transcript_.line(line);
+    return true;
+  }
+  if (command == L"answer-save") {
+    if (!needs(1)) return false;
+    if (words[0] == L"cancel") responder_.queueSaveCancel();
+    else responder_.queueSavePath(words[0]);
+    return true;
+  }
+  if (command == L"expect-message") {
+    expectedMessages_.push_back(unescape(rest));
+    return true;
+  }
+  if (command == L"fail") {
+    if (!needs(1)) return false;
+    int nth = 1;
+    if (words.size() > 1 && !parseCount(words[1], nth)) {
+      fail(L"fail takes a count from 1");
+      return false;
+    }
+    simulator_.failCall(words[0], nth);
+    transcript_.line(L"fail: " + words[0] + L" " + std::to_wstring(nth));
+    return true;
+  }
+  if (command == L"dump") {
+    if (!needs(1)) return false;
+    std::wstring text = simulator_.dump(words[0]);
+    size_t start = 0;
+    while (start < text.size()) {
+      size_t end = text.find(L'\n', start);
+      if (end == std::wstring::npos) end = text.size();
+      transcript_.line(text.substr(start, end - start));
+      start = end + 1;
+    }
+    return true;
+  }
+  if (command == L"new-part") {
+    if (!needs(1)) return false;
+    bool written = writePartFixture(words[0], words.size() > 1 ? words[1] : L"plate");
+    transcript_.line(L"new-part: " + words[0] + (written ? L" -> ok" : L" -> failed"));
+    if (!written) fail(L"cannot write the part " + words[0]);
+    return written;
+  }
+  if (command == L"new-assembly") {
+    if (!needs(1)) return false;
+    bool written = writeAssemblyFixture(words[0], std::vector<std::wstring>(words.begin() + 1, words.end()));
+    transcript_.line(L"new-assembly: " + words[0] + (written ? L" -> ok" : L" -> failed"));
+    if (!written) fail(L"cannot write the assembly " + words[0]);
+    return written;
+  }
+  fail(L"unknown command " + command);
+  return false;
+}
+
+void ScriptRunner::collectDialogs() {
+  const auto events = responder_.events();
+  const auto messages = responder_.messages();
+  const auto saves = responder_.saveDialogs();
+  const auto unexpected = responder_.unexpected();
+  for (; eventsSeen_ < events.size(); ++eventsSeen_) {
+    const testsupport::DialogEvent& event = events[eventsSeen_];
+    if (event.kind == testsupport::DialogEventKind::MessageBox) {
+      const std::wstring& text = messages[event.index].text;
+      transcript_.line(L"message: " + Transcript::oneLine(text));
+      if (expectedMessages_.empty()) {
+        fail(L"unexpected message: " + Transcript::oneLine(text));
+      } else {
+        if (expectedMessages_.front() != text)
+          fail(L"expected message: " + Transcript::oneLine(expectedMessages_.front()));
+        expectedMessages_.pop_front();
+      }
+    } else if (event.kind == testsupport::DialogEventKind::SaveDialog) {
+      const testsupport::SaveDialogRecord& save = saves[event.index];
+      transcript_.line(L"save-dialog: " + save.initialName + L" -> " + save.answer);
+    } else {
+      fail(L"unexpected dialog: " + unexpected[event.index]);
+    }
+  }
+}
+
+bool ScriptRunner::finish() {
+  collectDialogs();
+  lineNumber_ = 0;
+  for (const std::wstring& text : expectedMessages_) fail(L"message never shown: " + Transcript::oneLine(text));
+  expectedMessages_.clear();
+  if (responder_.pendingSaveAnswers() > 0)
+    fail(std::to_wstring(responder_.pendingSaveAnswers()) + L" save answer(s) never used");
+  return failures_ == 0;
+}
+
+}  // namespace hostsim

@@ -1,0 +1,70 @@
+// sldworks.exe: the host simulator. Without /script it shows its main window;
+// with /script it runs the script with no user and exits 0 only when every
+// expectation held. Add-ins of the "Apps" folder beside the executable and
+// those named with /addin are loaded at start.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "CommandLine.h"
+#include "MainWindow.h"
+#include "ScriptRunner.h"
+#include "Simulator.h"
+#include "Text.h"
+#include "Transcript.h"
+
+namespace {
+
+std::vector<std::wstring> arguments() {
+  int count = 0;
+  wchar_t** raw = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::wstring> result;
+  for (int i = 1; i < count; ++i) result.push_back(raw[i]);
+  LocalFree(raw);
+  return result;
+}
+
+std::wstring appsFolder() {
+  wchar_t self[MAX_PATH * 2];
+  DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
+  return hostsim::folderOfPath(std::wstring(self, length)) + L"Apps";
+}
+
+int runScript(hostsim::Simulator& simulator, const hostsim::CommandLine& line) {
+  hostsim::Transcript transcript;
+  hostsim::ScriptRunner runner(simulator, transcript);
+  runner.loadStartupAddins(appsFolder(), line.addins);
+  bool ok = runner.runFile(line.script);
+  if (!line.log.empty() && !simulator.writeCallLog(line.log)) {
+    transcript.line(L"error: cannot write the call log " + line.log);
+    ok = false;
+  }
+  transcript.line(ok ? L"result: ok" : L"result: failed");
+  return ok ? 0 : 1;
+}
+
+int runWindow(hostsim::Simulator& simulator, const hostsim::CommandLine& line, int show) {
+  simulator.loadAddinsFromFolder(appsFolder());
+  for (const std::wstring& path : line.addins) simulator.loadAddin(path);
+  hostsim::MainWindow window(simulator);
+  if (!window.create(show)) return 1;
+  return window.run();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+  try {
+    const hostsim::CommandLine line = hostsim::parseCommandLine(arguments());
+    if (!line.error.empty()) {
+      hostsim::Transcript().line(L"error: " + line.error);
+      return 2;
+    }
+    hostsim::Simulator simulator;
+    // Add-ins look for the running host when they start: register first.
+    simulator.registerRunning();
+    simulator.registerPartDocumentClass();
+    return line.script.empty() ? runWindow(simulator, line, show) : runScript(simulator, line);
+  } catch (...) {
+    return 3;
+  }
+}
