@@ -2,6 +2,7 @@
 // adds one menu entry for the active document's kind and counts how often
 // its command is called.
 #include <windows.h>
+#include <commdlg.h>
 #include <oaidl.h>
 
 namespace {
@@ -59,3 +60,21 @@ extern "C" __declspec(dllexport) long InitUserDLL3() {
 
 extern "C" __declspec(dllexport) void Count() { ++calls; }
 extern "C" __declspec(dllexport) long CountValue() { return calls; }
+
+// Dialogs for the script-mode tests: a message box, and a save dialog whose
+// answer is shown in a second message box.
+extern "C" __declspec(dllexport) void ShowMessage() {
+  MessageBoxW(nullptr, L"Fichier compacté avec succès dans le dossier\nC:\\nouveau\\", L"Essai", MB_OK);
+}
+
+extern "C" __declspec(dllexport) void AskSave() {
+  wchar_t path[MAX_PATH] = L"p.SLDPRT";
+  OPENFILENAMEW request{};
+  request.lStructSize = sizeof request;
+  request.lpstrFilter = L"Fichiers Pièce (*.SLDPRT)\0*.SLDPRT\0";
+  request.lpstrFile = path;
+  request.nMaxFile = MAX_PATH;
+  request.lpstrDefExt = L"SLDPRT";
+  request.Flags = OFN_HIDEREADONLY;
+  MessageBoxW(nullptr, GetSaveFileNameW(&request) ? path : L"annulé", L"Essai", MB_OK);
+}

@@ -1,0 +1,240 @@
+// sldworks.exe in script mode, run as its own process: the transcript, the
+// exit code, dialog expectations and answers, the Apps folder, the call log,
+// and the documented round trip of a box extrusion.
+#include <gtest/gtest.h>
+
+#include "HostTestSupport.h"
+#include "Simulator.h"
+
+using namespace hosttest;
+
+namespace {
+
+std::wstring buildFolderOfThisTest() {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path = self;
+  return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+std::wstring simulatorPath() { return buildFolderOfThisTest() + L"..\\..\\hostsim\\app\\sldworks.exe"; }
+std::wstring testAddinPath() { return buildFolderOfThisTest() + L"hostsim_test_addin.dll"; }
+
+std::wstring utf8ToWide(const std::string& bytes) {
+  if (bytes.empty()) return {};
+  int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+  return text;
+}
+
+std::string wideToUtf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+struct ScriptRun {
+  DWORD exitCode = 0xFFFFFFFF;
+  std::vector<std::wstring> lines;
+  bool has(const std::wstring& line) const {
+    for (const auto& l : lines)
+      if (l == line) return true;
+    return false;
+  }
+  bool hasPrefix(const std::wstring& prefix) const {
+    for (const auto& l : lines)
+      if (l.rfind(prefix, 0) == 0) return true;
+    return false;
+  }
+  std::wstring all() const {
+    std::wstring text;
+    for (const auto& l : lines) text += l + L"\n";
+    return text;
+  }
+};
+
+// Runs the simulator with the script and collects its standard output; gives
+// up after a minute.
+ScriptRun runScript(const TempFolder& folder, const std::wstring& script, const std::wstring& extraArguments = L"",
+              const std::wstring& exe = simulatorPath()) {
+  const std::wstring scriptPath = folder.file(L"script.txt");
+  EXPECT_TRUE(writeFileBytes(scriptPath, wideToUtf8(script)));
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  EXPECT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = writeEnd;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::wstring commandLine = L"\"" + exe + L"\" /script \"" + scriptPath + L"\" " + extraArguments;
+  PROCESS_INFORMATION process{};
+  ScriptRun run;
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    ADD_FAILURE() << "cannot start the simulator";
+    CloseHandle(readEnd);
+    CloseHandle(writeEnd);
+    return run;
+  }
+  CloseHandle(writeEnd);
+  std::string output;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) output.append(buffer, read);
+  CloseHandle(readEnd);
+  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 99);
+    ADD_FAILURE() << "the simulator did not end";
+  }
+  GetExitCodeProcess(process.hProcess, &run.exitCode);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  std::wstring text = utf8ToWide(output);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(L'\n', start);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    run.lines.push_back(line);
+    start = end + 1;
+  }
+  return run;
+}
+
+TEST(HostsimScript, BoxExtrusionRoundTripGivesTheSizesAndBodiesOfTheRules) {
+  TempFolder folder;
+  const std::wstring part = folder.file(L"bride.SLDPRT"), compact = folder.file(L"bride-compacte.SLDPRT");
+  ScriptRun run = runScript(folder,
+                      L"new-part " + part + L" flange\n"
+                      L"open " + part + L"\n"
+                      L"call Document.SelectByName \"Plan de face\" \"PLANE\" 0.0 0.0 0.0\n"
+                      L"call Document.ToggleSketch\n"
+                      L"call Document.CreateLine [-60.001,-60.001,0] [-60.001,60.001,0]\n"
+                      L"call Document.CreateLine [60.001,-60.001,0] [60.001,60.001,0]\n"
+                      L"call Document.CreateLine [-60.001,-60.001,0] [60.001,-60.001,0]\n"
+                      L"call Document.CreateLine [-60.001,60.001,0] [60.001,60.001,0]\n"
+                      L"call Document.ToggleSketch\n"
+                      L"call Document.ExtrudeSketch FALSE TRUE TRUE 0 0 0.001 42.001 FALSE FALSE TRUE TRUE 0.0 0.0 TRUE TRUE\n"
+                      L"call Document.SaveToPath \"" + compact + L"\"\n"
+                      L"dump " + compact + L"\n"
+                      L"call Document.SelectByName \"Extrusion1\" \"BODYFEATURE\" 0.0 0.0 0.0\n"
+                      L"call Document.DeleteSelection FALSE\n"
+                      L"call Document.SelectByName \"Esquisse1\" \"SKETCH\" 0.0 0.0 0.0\n"
+                      L"call Document.DeleteSelection FALSE\n"
+                      L"call Document.RebuildModel\n"
+                      L"call Document.SaveDocument\n"
+                      L"dump " + compact + L"\n");
+  EXPECT_EQ(run.exitCode, 0u) << run.all();
+  const long long detailed = sizeOfFile(part);
+  EXPECT_GT(detailed, 100000) << "a detailed flange is large on disk";
+  EXPECT_TRUE(run.has(L"call: Document.CreateLine([-60.001, -60.001, 0], [-60.001, 60.001, 0]) -> TRUE")) << run.all();
+  EXPECT_TRUE(run.has(L"body: 12 triangles")) << run.all();
+  EXPECT_TRUE(run.has(L"box: -60.001, -60.001, -0.001, 60.001, 60.001, 42.001")) << run.all();
+  EXPECT_TRUE(run.has(L"body: 1408 triangles")) << run.all();
+  EXPECT_TRUE(run.has(L"size: " + std::to_wstring(detailed) + L" bytes")) << "rebuilt, the part is its old size again";
+  EXPECT_EQ(readFileBytes(compact), readFileBytes(part));
+  EXPECT_EQ(run.lines.back().empty() ? run.lines[run.lines.size() - 2] : run.lines.back(), L"result: ok");
+}
+
+class HostsimScriptDialogs : public ::testing::Test {
+ protected:
+  std::wstring prelude() {
+    // The test add-in adds its menu for the kind active when it starts.
+    return L"new-part " + folder_.file(L"p.SLDPRT") + L"\nopen " + folder_.file(L"p.SLDPRT") + L"\naddin " +
+           testAddinPath() + L"\n";
+  }
+  TempFolder folder_;
+};
+
+TEST_F(HostsimScriptDialogs, ExpectedMessageIsAnsweredAndTranscribed) {
+  ScriptRun run = runScript(folder_, prelude() +
+                                   L"expect-message Fichier compacté avec succès dans le dossier\\nC:\\\\nouveau\\\n"
+                                   L"invoke ShowMessage\n");
+  EXPECT_EQ(run.exitCode, 0u) << run.all();
+  EXPECT_TRUE(run.has(L"addin: " + testAddinPath() + L" -> 4242")) << run.all();
+  EXPECT_TRUE(run.has(L"message: Fichier compacté avec succès dans le dossier\\nC:\\nouveau\\")) << run.all();
+}
+
+TEST_F(HostsimScriptDialogs, UnexpectedOrDifferentMessageFailsTheRun) {
+  ScriptRun unexpected = runScript(folder_, prelude() + L"invoke ShowMessage\n");
+  EXPECT_EQ(unexpected.exitCode, 1u) << unexpected.all();
+  EXPECT_TRUE(unexpected.hasPrefix(L"error: line 4: unexpected message: Fichier compacté")) << unexpected.all();
+  ScriptRun different = runScript(folder_, prelude() + L"expect-message Autre chose\ninvoke ShowMessage\n");
+  EXPECT_EQ(different.exitCode, 1u) << different.all();
+  EXPECT_TRUE(different.has(L"error: line 5: expected message: Autre chose")) << different.all();
+}
+
+TEST_F(HostsimScriptDialogs, ExpectationNeverMetFailsTheRun) {
+  ScriptRun run = runScript(folder_, prelude() + L"expect-message Jamais\n");
+  EXPECT_EQ(run.exitCode, 1u) << run.all();
+  EXPECT_TRUE(run.has(L"error: line 0: message never shown: Jamais")) << run.all();
+}
+
+TEST_F(HostsimScriptDialogs, SaveDialogTakesTheQueuedAnswer) {
+  const std::wstring chosen = folder_.file(L"copie.SLDPRT");
+  ScriptRun run = runScript(folder_, prelude() + L"answer-save " + chosen + L"\nexpect-message " + chosen +
+                                   L"\ninvoke AskSave\nanswer-save cancel\nexpect-message annulé\ninvoke AskSave\n");
+  EXPECT_EQ(run.exitCode, 0u) << run.all();
+  EXPECT_TRUE(run.has(L"save-dialog: p.SLDPRT -> " + chosen)) << run.all();
+  EXPECT_TRUE(run.has(L"save-dialog: p.SLDPRT -> cancel")) << run.all();
+}
+
+TEST_F(HostsimScriptDialogs, UnqueuedSaveDialogFailsTheRun) {
+  ScriptRun run = runScript(folder_, prelude() + L"expect-message annulé\ninvoke AskSave\n");
+  EXPECT_EQ(run.exitCode, 1u) << run.all();
+  EXPECT_TRUE(run.hasPrefix(L"error: line 5: unexpected dialog:")) << run.all();
+}
+
+TEST_F(HostsimScriptDialogs, MenuCommandPicksTheEntryOfTheActiveKind) {
+  const std::wstring assembly = folder_.file(L"a.SLDASM");
+  ScriptRun run = runScript(folder_, prelude() + L"menu Compter\nnew-assembly " + assembly + L" " + folder_.file(L"p.SLDPRT") +
+                                   L"\nopen " + assembly + L"\nmenu Compter\n");
+  EXPECT_EQ(run.exitCode, 1u) << run.all();
+  EXPECT_TRUE(run.has(L"menu: Compter")) << run.all();
+  EXPECT_TRUE(run.has(L"error: line 7: no menu entry Compter for the active document")) << run.all();
+  EXPECT_FALSE(run.hasPrefix(L"error: line 4")) << run.all();
+}
+
+TEST(HostsimScript, AddinsOfTheAppsFolderBesideTheExecutableAreLoadedAtStart) {
+  TempFolder folder;
+  const std::wstring exe = folder.file(L"sldworks.exe");
+  ASSERT_TRUE(CopyFileW(simulatorPath().c_str(), exe.c_str(), FALSE));
+  const std::wstring apps = folder.subfolder(L"Apps");
+  ASSERT_TRUE(CopyFileW(testAddinPath().c_str(), (apps + L"hostsim_test_addin.dll").c_str(), FALSE));
+  ScriptRun run = runScript(folder, L"new-part " + folder.file(L"p.SLDPRT") + L"\nopen " + folder.file(L"p.SLDPRT") + L"\n",
+                      L"", exe);
+  EXPECT_EQ(run.exitCode, 0u) << run.all();
+  ASSERT_FALSE(run.lines.empty());
+  EXPECT_EQ(run.lines[0], L"addin: " + apps + L"hostsim_test_addin.dll -> 4242");
+}
+
+TEST(HostsimScript, LogOptionWritesTheCallLogAndFailInjects) {
+  TempFolder folder;
+  const std::wstring part = folder.file(L"p.SLDPRT"), log = folder.file(L"calls.log");
+  ScriptRun run = runScript(folder,
+                      L"new-part " + part + L" box:0,0,0,1,1,1\nopen " + part +
+                          L"\nfail SelectByName 2\ncall Document.SelectByName \"Bloc1\" \"BODYFEATURE\" 0.0 0.0 0.0\n"
+                          L"call Document.SelectByName \"Bloc1\" \"BODYFEATURE\" 0.0 0.0 0.0\n",
+                      L"/log \"" + log + L"\"");
+  EXPECT_EQ(run.exitCode, 0u) << run.all();
+  EXPECT_EQ(readFileBytes(log),
+            "Document.SelectByName(\"Bloc1\", \"BODYFEATURE\", 0, 0, 0) -> TRUE\n"
+            "Document.SelectByName(\"Bloc1\", \"BODYFEATURE\", 0, 0, 0) -> error 0x80020009 "
+            "\"Simulated failure of SelectByName\"\n");
+}
+
+TEST(HostsimScript, UnknownCommandAndBadOpenFail) {
+  TempFolder folder;
+  ScriptRun run = runScript(folder, L"# a comment\n\nfrobnicate\nopen " + folder.file(L"absent.SLDPRT") + L"\n");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_TRUE(run.has(L"error: line 3: unknown command frobnicate")) << run.all();
+  EXPECT_TRUE(run.has(L"open: " + folder.file(L"absent.SLDPRT") + L" -> error 2")) << run.all();
+}
+
+}  // namespace
