@@ -8,14 +8,17 @@ INT_PTR ModalDialog::DoModal() {
 }
 
 void ModalDialog::OnCommand(int id, int notification) {
-  if (id == IDOK) {
-    EndDialog(window_, IDOK);
-  } else if (id == IDCANCEL) {
-    // Escape and the title bar's close request arrive here too; a disabled
-    // cancel control means the dialog may not be dismissed that way.
-    const HWND cancel = item(IDCANCEL);
-    if (cancel == nullptr || IsWindowEnabled(cancel)) EndDialog(window_, IDCANCEL);
-  }
+  if (id == IDOK || id == IDCANCEL) EndDialog(window_, id);
+}
+
+bool ModalDialog::RefuseCloseWhileCancelIsDisabled() {
+  // The dialog manager turns a close request into the cancel command, and
+  // refuses it with a warning sound while a cancel control exists and is
+  // disabled. Wine 8 posts the command regardless, so the check is made here.
+  const HWND cancel = item(IDCANCEL);
+  if (cancel == nullptr || IsWindowEnabled(cancel)) return false;
+  MessageBeep(0);
+  return true;
 }
 
 INT_PTR CALLBACK ModalDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -43,6 +46,8 @@ INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return TRUE;
+    case WM_CLOSE:
+      return RefuseCloseWhileCancelIsDisabled() ? TRUE : FALSE;
     default:
       return OnMessage(message, wParam, lParam);
   }

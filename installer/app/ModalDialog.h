@@ -22,8 +22,7 @@ class ModalDialog {
 
   // TRUE lets the dialog manager give the focus to the first control.
   virtual BOOL OnInitDialog() { return TRUE; }
-  // A WM_COMMAND; the default ends the dialog on OK and on Cancel (the
-  // latter only while a cancel control, if there is one, is enabled).
+  // A WM_COMMAND; the default ends the dialog on OK and on Cancel.
   virtual void OnCommand(int id, int notification);
   // Any other message; return FALSE for the dialog manager's default.
   virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) { return FALSE; }
@@ -31,6 +30,7 @@ class ModalDialog {
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool RefuseCloseWhileCancelIsDisabled();
 
   int templateId_;
   HWND owner_;

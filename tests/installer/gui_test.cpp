@@ -103,6 +103,18 @@ TEST_F(InstallerGui, RefusesACloseRequestWhileCancelIsDisabled) {
   EXPECT_EQ(installer->waitForExit(10000), 0);
 }
 
+TEST_F(InstallerGui, EnterEndsTheProgramThroughTheDefaultButton) {
+  MakeHost(kHostFolder);
+  auto installer = Start();
+  ASSERT_TRUE(installer->started());
+  // The dialog's own message loop hands the key to the dialog manager, which
+  // presses the default button.
+  const HWND focus = GetDlgItem(installer->dialog(), kWindows95);
+  PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC01C0001);
+  EXPECT_EQ(installer->waitForExit(10000), 0);
+}
+
 TEST_F(InstallerGui, TheSystemMenuEntryOpensTheAboutBox) {
   MakeHost(kHostFolder);
   auto installer = Start();
