@@ -15,6 +15,8 @@ CommandLine parseCommandLine(const std::vector<std::wstring>& arguments) {
       line.script = arguments[++i];
     } else if (_wcsicmp(option.c_str(), L"/log") == 0 && hasValue) {
       line.log = arguments[++i];
+    } else if (!option.empty() && option[0] != L'/') {
+      line.documents.push_back(option);
     } else {
       line.error = L"unknown or incomplete option: " + option;
       return line;

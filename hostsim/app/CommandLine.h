@@ -1,4 +1,5 @@
-// sldworks.exe [/addin PATH]... [/script FILE [/log FILE]]
+// sldworks.exe [/addin PATH]... [/script FILE [/log FILE]] [DOCUMENT]...
+// Documents named on the line are opened at start, before the add-ins load.
 #pragma once
 
 #include <string>
@@ -8,6 +9,7 @@ namespace hostsim {
 
 struct CommandLine {
   std::vector<std::wstring> addins;
+  std::vector<std::wstring> documents;
   std::wstring script;
   std::wstring log;
   std::wstring error;  // set when the line cannot be understood

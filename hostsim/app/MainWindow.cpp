@@ -163,7 +163,7 @@ void MainWindow::refresh() {
   listedPaths_ = simulator_.openDocumentPaths();
   const std::wstring active = simulator_.activeDocumentPath();
   for (const std::wstring& path : listedPaths_) {
-    std::wstring text = (path == active ? L"\x25B6 " : L"   ") + path;
+    std::wstring text = (path == active ? L"> " : L"   ") + path;
     SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
   std::wstring title = L"Host simulator";

@@ -32,6 +32,7 @@ std::wstring appsFolder() {
 int runScript(hostsim::Simulator& simulator, const hostsim::CommandLine& line) {
   hostsim::Transcript transcript;
   hostsim::ScriptRunner runner(simulator, transcript);
+  for (const std::wstring& document : line.documents) runner.runLine(L"open \"" + document + L"\"", 0);
   runner.loadStartupAddins(appsFolder(), line.addins);
   bool ok = runner.runFile(line.script);
   if (!line.log.empty() && !simulator.writeCallLog(line.log)) {
@@ -43,6 +44,7 @@ int runScript(hostsim::Simulator& simulator, const hostsim::CommandLine& line) {
 }
 
 int runWindow(hostsim::Simulator& simulator, const hostsim::CommandLine& line, int show) {
+  for (const std::wstring& document : line.documents) simulator.open(document);
   simulator.loadAddinsFromFolder(appsFolder());
   for (const std::wstring& path : line.addins) simulator.loadAddin(path);
   hostsim::MainWindow window(simulator);

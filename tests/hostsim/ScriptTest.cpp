@@ -17,7 +17,7 @@ std::wstring buildFolderOfThisTest() {
   return path.substr(0, path.rfind(L'\\') + 1);
 }
 
-std::wstring simulatorPath() { return buildFolderOfThisTest() + L"..\\..\\hostsim\\app\\sldworks.exe"; }
+std::wstring simulatorPath() { return buildFolderOfThisTest() + L"..\\..\\hostsim\\sldworks.exe"; }
 std::wstring testAddinPath() { return buildFolderOfThisTest() + L"hostsim_test_addin.dll"; }
 
 std::wstring utf8ToWide(const std::string& bytes) {
