@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "MenuLayout.h"
 #include "Text.h"
 
 namespace hostsim {
@@ -10,20 +11,6 @@ namespace {
 
 const wchar_t kClassName[] = L"HostsimMainWindow";
 enum : int { kOpen = 100, kClose = 101, kQuit = 102, kDocumentList = 200, kFirstAddinCommand = 1000 };
-
-// "Item@Menu" paths: the last piece is the menu in the bar, the pieces before
-// it are submenus, outermost last.
-std::vector<std::wstring> menuPieces(const std::wstring& path) {
-  std::vector<std::wstring> pieces;
-  size_t start = 0;
-  while (true) {
-    size_t at = path.find(L'@', start);
-    pieces.insert(pieces.begin(), path.substr(start, at == std::wstring::npos ? std::wstring::npos : at - start));
-    if (at == std::wstring::npos) break;
-    start = at + 1;
-  }
-  return pieces;  // outermost first
-}
 
 }  // namespace
 
@@ -113,23 +100,17 @@ void MainWindow::onCommand(int id, int notification) {
   }
 }
 
-HMENU MainWindow::popupFor(HMENU bar, const std::wstring& menuPath,
-                           std::vector<std::pair<std::wstring, HMENU>>& made) {
-  HMENU parent = bar;
-  std::wstring sofar;
-  for (const std::wstring& piece : menuPieces(menuPath)) {
-    sofar += L"@" + piece;
-    HMENU found = nullptr;
-    for (const auto& m : made)
-      if (m.first == sofar) found = m.second;
-    if (!found) {
-      found = CreatePopupMenu();
-      AppendMenuW(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(found), piece.c_str());
-      made.emplace_back(sofar, found);
+void MainWindow::appendNodes(HMENU menu, const std::vector<MenuNode>& nodes) {
+  for (const MenuNode& node : nodes) {
+    if (node.isItem) {
+      AppendMenuW(menu, MF_STRING, kFirstAddinCommand + commandItems_.size(), node.text.c_str());
+      commandItems_.push_back(node.text);
+    } else {
+      HMENU popup = CreatePopupMenu();
+      appendNodes(popup, node.children);
+      AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), node.text.c_str());
     }
-    parent = found;
   }
-  return parent;
 }
 
 HMENU MainWindow::buildMenuBar() {
@@ -141,15 +122,7 @@ HMENU MainWindow::buildMenuBar() {
   AppendMenuW(file, MF_STRING, kQuit, L"&Quitter");
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Fichier");
   commandItems_.clear();
-  std::vector<std::pair<std::wstring, HMENU>> made;
-  const int kind = simulator_.activeDocumentKind();
-  for (const auto& entry : simulator_.menus()) {
-    if (entry.documentKind != kind) continue;
-    HMENU popup = popupFor(bar, entry.menu, made);
-    if (entry.topMenu) continue;
-    AppendMenuW(popup, MF_STRING, kFirstAddinCommand + commandItems_.size(), entry.item.c_str());
-    commandItems_.push_back(entry.item);
-  }
+  appendNodes(bar, menuLayout(simulator_.menus(), simulator_.activeDocumentKind()));
   return bar;
 }
 

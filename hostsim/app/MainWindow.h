@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "MenuLayout.h"
 #include "Simulator.h"
 
 namespace hostsim {
@@ -28,7 +29,7 @@ class MainWindow {
   void onCommand(int id, int notification);
   void refresh();  // menus, document list and title follow the simulator
   HMENU buildMenuBar();
-  HMENU popupFor(HMENU bar, const std::wstring& menuPath, std::vector<std::pair<std::wstring, HMENU>>& made);
+  void appendNodes(HMENU menu, const std::vector<MenuNode>& nodes);
   void openWithDialog();
   void closeActive();
 

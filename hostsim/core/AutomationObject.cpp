@@ -271,6 +271,7 @@ HRESULT AutomationObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
   try {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     const DISPPARAMS& p = params ? *params : none;
+    if ((p.cArgs && !p.rgvarg) || (p.cNamedArgs && !p.rgdispidNamedArgs)) return E_INVALIDARG;
     bool idKnown = false;
     const Operation* op = find(id, flags, idKnown);
     if (!op) {

@@ -115,6 +115,7 @@ int PartModel::add(Feature feature) {
 
 void PartModel::setFeatures(std::vector<Feature> features) {
   features_ = std::move(features);
+  for (Feature& f : features_) f.open = false;  // a sketch left open in a file opens closed
   nextId_ = 1;
   for (const Feature& f : features_) nextId_ = std::max(nextId_, f.id + 1);
   selection_.clear();
@@ -123,7 +124,8 @@ void PartModel::setFeatures(std::vector<Feature> features) {
 
 bool PartModel::rename(int id, const std::wstring& name) {
   Feature* feature = findMutable(id);
-  if (!feature || name.empty()) return false;
+  // Empty names and line breaks are refused: a name is one line of the file.
+  if (!feature || name.empty() || name.find_first_of(L"\r\n") != std::wstring::npos) return false;
   const Feature* holder = findByName(name);
   if (holder && holder->id != id) return false;  // names are unique in a part
   feature->name = name;
@@ -167,15 +169,17 @@ void PartModel::rebuild() {
   // An added solid that encloses everything built so far swallows it: the
   // body becomes that solid alone.
   std::vector<Solid> solids;
+  Box sofar;
   for (const Feature& feature : features_) {
     Solid solid;
     if (!solidOf(feature, solid)) continue;
-    if (!solid.removes && !solids.empty()) {
-      Box sofar;
-      for (const Solid& s : solids) sofar.include(s.bounds());
-      if (solid.bounds().encloses(sofar)) solids.clear();
+    const Box bounds = solid.bounds();
+    if (!solid.removes && !solids.empty() && bounds.encloses(sofar)) {
+      solids.clear();
+      sofar = Box();
     }
     solids.push_back(solid);
+    sofar.include(bounds);
   }
   Body body;
   for (const Solid& s : solids) s.tessellate(body.triangles);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "HostTestSupport.h"
+#include "MenuLayout.h"
 #include "Simulator.h"
 
 using namespace hosttest;
@@ -93,6 +94,35 @@ TEST_F(HostsimAddin, MenuEntriesBelongToTheActiveKindAndNeedTheirMenu) {
   ASSERT_TRUE(sim_.open(part_));
   EXPECT_FALSE(booleanOf(method(f.get(), dispid::AddMenuEntry, args(text(L"M@&Outils"), text(L"A"), i4(-1), text(L"x@A")))))
       << "the part kind has no such menu yet";
+}
+
+TEST(HostsimMenuLayout, MenuPathsNestFromTheBarAndFollowTheKind) {
+  using Entry = hostsim::Simulator::MenuEntry;
+  std::vector<Entry> entries = {
+      {1, L"Compression@&Outils", L"", L"", 0, true},
+      {1, L"Compression@&Outils", L"Compacter", L"Z@CompacterPart", -1, false},
+      {1, L"Compression@&Outils", L"Décompacter", L"Z@DeCompacterPart", -1, false},
+      {2, L"Compression@&Outils", L"", L"", 0, true},
+      {2, L"Compression@&Outils", L"Compacter", L"Z@CompacterAsm", -1, false},
+      {1, L"&Aide", L"", L"", 0, true},
+  };
+  auto part = hostsim::menuLayout(entries, 1);
+  ASSERT_EQ(part.size(), 2u);
+  EXPECT_EQ(part[0].text, L"&Outils");
+  ASSERT_EQ(part[0].children.size(), 1u);
+  const hostsim::MenuNode& compression = part[0].children[0];
+  EXPECT_EQ(compression.text, L"Compression");
+  EXPECT_FALSE(compression.isItem);
+  ASSERT_EQ(compression.children.size(), 2u);
+  EXPECT_EQ(compression.children[0].text, L"Compacter");
+  EXPECT_TRUE(compression.children[0].isItem);
+  EXPECT_EQ(compression.children[1].text, L"Décompacter");
+  EXPECT_EQ(part[1].text, L"&Aide");
+  EXPECT_TRUE(part[1].children.empty());
+  auto assembly = hostsim::menuLayout(entries, 2);
+  ASSERT_EQ(assembly.size(), 1u);
+  EXPECT_EQ(assembly[0].children[0].children.size(), 1u);
+  EXPECT_TRUE(hostsim::menuLayout(entries, 3).empty()) << "a drawing has no add-in menus";
 }
 
 }  // namespace

@@ -229,6 +229,9 @@ TEST_F(HostsimPart, RenamingKeepsNamesUnique) {
   EXPECT_EQ(textOf(get(plane.get(), dispid::FeatureName)), L"Esq_KMTV_Compact001");
   EXPECT_EQ(put(plane.get(), dispid::FeatureName, text(L"Plan de dessus")).hr, S_OK);
   EXPECT_EQ(textOf(get(plane.get(), dispid::FeatureName)), L"Esq_KMTV_Compact001") << "a taken name is refused";
+  EXPECT_EQ(put(plane.get(), dispid::FeatureName, text(L"deux\nlignes")).hr, S_OK);
+  EXPECT_EQ(put(plane.get(), dispid::FeatureName, text(L"")).hr, S_OK);
+  EXPECT_EQ(textOf(get(plane.get(), dispid::FeatureName)), L"Esq_KMTV_Compact001") << "a name is one line";
   std::vector<Var> outOfRange;
   outOfRange.push_back(i4(2));
   EXPECT_EQ(method(set.get(), dispid::SelectedObject, std::move(outOfRange)).result.get().pdispVal, nullptr);
