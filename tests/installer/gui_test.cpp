@@ -217,14 +217,4 @@ TEST_F(InstallerGui, AReadOnlyCompanionIsReportedWhenUninstalling) {
   EXPECT_FALSE(installer->isEnabled(kUninstall));
 }
 
-TEST_F(InstallerGui, InstallsOnTheHostOfTheLowerDrive) {
-  MakeHost(kHostFolder);
-  MakeHost("E:\\SolidWorks");
-  auto installer = Start();
-  ASSERT_TRUE(installer->started());
-  ASSERT_TRUE(installer->click(kInstall));
-  EXPECT_TRUE(IsFile(kApps + "\\ZELM_Compact.dll"));
-  EXPECT_FALSE(Exists("E:\\SolidWorks\\Apps"));
-}
-
 }  // namespace
