@@ -119,6 +119,9 @@ TEST_F(InstallerGui, TheSystemMenuEntryOpensTheAboutBox) {
   MakeHost(kHostFolder);
   auto installer = Start();
   ASSERT_TRUE(installer->started());
+  // The entry's command, as picking "&A propos de Dravik_Installer..." sends
+  // it (Wine does not show another process's menus, so the entry itself is
+  // not read here).
   PostMessageA(installer->dialog(), WM_SYSCOMMAND, 0x0010, 0);
   HWND about = nullptr;
   for (int i = 0; i < 250 && about == nullptr; ++i) {
