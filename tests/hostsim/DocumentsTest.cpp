@@ -44,7 +44,7 @@ class RecordingSink final : public IDispatch {
     }
     if (id == 3) line += L" args=" + std::to_wstring(params->cArgs);
     events.push_back(line);
-    resultTypes.push_back(result ? result->vt : VT_ILLEGAL);
+    resultTypes.push_back(result ? result->vt : static_cast<VARTYPE>(VT_ILLEGAL));
     if (result) {
       result->vt = VT_BOOL;
       result->boolVal = VARIANT_FALSE;
