@@ -68,6 +68,9 @@ TEST_F(HostsimAutomation, CallLogRecordsCallsInTheirExactFormat) {
   PointArg a(-0.001, 0), b(10.001, 20.5);
   booleanOf(method(doc.get(), dispid::CreateLine, args(a.variant(), b.variant())));
   doublesOf(method(doc.get(), dispid::PartBoundingBox, args(flag(true))));
+  method(doc.get(), dispid::SetSketchDirect, args(flag(true)));
+  method(doc.get(), dispid::FinishPartEdit);
+  integerOf(method(doc.get(), dispid::PrepareComponents, args(flag(true))));
   long error = -1;
   VARIANT out;
   VariantInit(&out);
@@ -86,6 +89,9 @@ TEST_F(HostsimAutomation, CallLogRecordsCallsInTheirExactFormat) {
       L"Document.ToggleSketch()",
       L"Document.CreateLine([-0.001, 0, 0], [10.001, 20.5, 0]) -> TRUE",
       L"Document.PartBoundingBox(TRUE) -> [0, 0, 0, 10, 20, 5]",
+      L"Document.SetSketchDirect(TRUE)",
+      L"Document.FinishPartEdit()",
+      L"Document.PrepareComponents(TRUE) -> 0",
       L"Application.OpenDocumentEx(\"C:\\nowhere\\x.SLDPRT\", 1, &2) -> null",
   };
   EXPECT_EQ(sim_.callLines(), expected);

@@ -44,9 +44,9 @@ class HostsimPart : public ::testing::Test {
     args.push_back(flag(true));
     return doublesOf(method(doc_.get(), dispid::PartBoundingBox, std::move(args)));
   }
-  void extrude(bool flip, double depth1, double depth2) {
+  void extrude(bool flip, double depth1, double depth2, bool singleDirection = false) {
     std::vector<Var> a;
-    a.push_back(flag(false));
+    a.push_back(flag(singleDirection));
     a.push_back(flag(flip));
     a.push_back(flag(flip));
     a.push_back(i4(0));
@@ -217,6 +217,71 @@ TEST_F(HostsimPart, DeletingTheEnvelopeAndRebuildingGivesTheBodyBack) {
   method(doc_.get(), dispid::RebuildModel);
   EXPECT_EQ(box(), original);
   EXPECT_EQ(sim_.dump(path_), originalDump);
+}
+
+// A closed square on a plane, extruded; gives the new body's box.
+class HostsimExtrusion : public HostsimPart {
+ protected:
+  void SetUp() override {
+    path_ = folder_.file(L"bloc.SLDPRT");
+    ASSERT_TRUE(hostsim::writePartFixture(path_, L"box:0,0,0,1,1,1"));
+    ASSERT_TRUE(sim_.open(path_));
+    doc_ = objectOf(get(sim_.application(), dispid::ActiveDocument));
+  }
+  std::vector<double> extrudeSquare(const std::wstring& plane, bool flip, double d1, double d2, bool single) {
+    EXPECT_TRUE(select(plane, L"PLANE"));
+    method(doc_.get(), dispid::ToggleSketch);
+    line(-10, -10, -10, 10);
+    line(10, -10, 10, 10);
+    line(-10, -10, 10, -10);
+    line(-10, 10, 10, 10);
+    method(doc_.get(), dispid::ToggleSketch);
+    extrude(flip, d1, d2, single);
+    return box();
+  }
+};
+
+TEST_F(HostsimExtrusion, DepthsGoAlongAndAgainstThePlaneNormal) {
+  EXPECT_EQ(extrudeSquare(L"Plan de face", false, 5, 2, false), (std::vector<double>{-10, -10, -2, 10, 10, 5}));
+}
+
+TEST_F(HostsimExtrusion, FlipTurnsTheFirstDepthAgainstTheNormal) {
+  EXPECT_EQ(extrudeSquare(L"Plan de face", true, 5, 2, false), (std::vector<double>{-10, -10, -5, 10, 10, 2}));
+}
+
+TEST_F(HostsimExtrusion, OneSidedExtrusionIgnoresTheSecondDepth) {
+  EXPECT_EQ(extrudeSquare(L"Plan de face", false, 5, 2, true), (std::vector<double>{-10, -10, 0, 10, 10, 5}));
+}
+
+TEST_F(HostsimExtrusion, TopAndRightPlanesHaveTheirOwnAxes) {
+  // Top plane: sketch x, z; normal y.
+  EXPECT_EQ(extrudeSquare(L"Plan de dessus", false, 3, 0, true), (std::vector<double>{-10, 0, -10, 10, 3, 10}));
+  // Right plane: sketch z, y; normal x. This box encloses the top one too.
+  EXPECT_EQ(extrudeSquare(L"Plan de droite", false, 20, 20, false), (std::vector<double>{-20, -10, -10, 20, 10, 10}));
+  EXPECT_NE(sim_.dump(path_).find(L"body: 12 triangles"), std::wstring::npos) << "the last box swallowed the rest";
+}
+
+TEST_F(HostsimExtrusion, OpenProfileIsNotExtruded) {
+  ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
+  method(doc_.get(), dispid::ToggleSketch);
+  line(0, 0, 5, 0);
+  line(5, 0, 5, 5);
+  line(5, 5, 0, 5);  // three sides only
+  method(doc_.get(), dispid::ToggleSketch);
+  const size_t before = tree().size();
+  extrude(false, 1, 1);
+  EXPECT_EQ(tree().size(), before);
+  EXPECT_EQ(selectedNames().size(), 1u) << "the sketch stays selected";
+  EXPECT_EQ(box(), (std::vector<double>{0, 0, 0, 1, 1, 1}));
+}
+
+TEST_F(HostsimExtrusion, DeletingASketchTakesItsExtrusionAlong) {
+  extrudeSquare(L"Plan de face", false, 5, 2, false);
+  ASSERT_TRUE(select(L"Esquisse1", L"SKETCH"));
+  EXPECT_TRUE(booleanOf(method(doc_.get(), dispid::DeleteSelection, args(flag(false)))));
+  EXPECT_EQ(tree().back().first, L"Bloc1");
+  EXPECT_FALSE(select(L"Extrusion1", L"BODYFEATURE"));
+  EXPECT_FALSE(booleanOf(method(doc_.get(), dispid::DeleteSelection, args(flag(false))))) << "nothing selected";
 }
 
 TEST_F(HostsimPart, RenamingKeepsNamesUnique) {
