@@ -56,22 +56,29 @@ Registrations::Registrations(Session& session, IDispatch* application)
 Registrations::~Registrations() { revoke(); }
 
 // Wine 8 does not look up ProgIDs in the user's classes (HKCU\Software\Classes),
-// so the ProgID is written to HKCR itself.
+// so the ProgID goes to HKCR itself; where that is not allowed (Windows
+// without elevation) it goes to the user's classes, which Windows merges.
 bool Registrations::registerProgId(const wchar_t* progId, const CLSID& clsid) {
-  const std::wstring key = std::wstring(progId) + L"\\CLSID";
-  HKEY handle = nullptr;
-  DWORD disposition = 0;
-  if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
-                      &disposition) != ERROR_SUCCESS)
-    return false;
   const std::wstring value = guidText(clsid);
-  LONG status = RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(handle);
-  // Ours while we hold the registration lock, also when a simulator that
-  // died left it behind.
-  createdKeys_.push_back(progId);
-  return status == ERROR_SUCCESS;
+  const struct {
+    HKEY root;
+    std::wstring prefix;
+  } places[] = {{HKEY_CLASSES_ROOT, L""}, {HKEY_CURRENT_USER, L"Software\\Classes\\"}};
+  for (const auto& place : places) {
+    const std::wstring key = place.prefix + progId;
+    HKEY handle = nullptr;
+    if (RegCreateKeyExW(place.root, (key + L"\\CLSID").c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                        nullptr) != ERROR_SUCCESS)
+      continue;
+    LONG status = RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+    // Ours while we hold the registration lock, also when a simulator that
+    // died left it behind.
+    createdKeys_.push_back({place.root, key});
+    if (status == ERROR_SUCCESS) return true;
+  }
+  return false;
 }
 
 bool Registrations::acquireLock() {
@@ -140,7 +147,7 @@ void Registrations::revoke() {
     CoRevokeClassObject(classCookie_);
     classCookie_ = 0;
   }
-  for (const std::wstring& key : createdKeys_) RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+  for (const auto& key : createdKeys_) RegDeleteTreeW(key.first, key.second.c_str());
   createdKeys_.clear();
   releaseLock();
 }

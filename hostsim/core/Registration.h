@@ -9,6 +9,7 @@
 #include <oaidl.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Session.h"
@@ -41,7 +42,7 @@ class Registrations {
   DWORD runningCookie_ = 0;
   long runningReferences_ = 0;  // references the running-object table took
   DWORD classCookie_ = 0;
-  std::vector<std::wstring> createdKeys_;
+  std::vector<std::pair<HKEY, std::wstring>> createdKeys_;
   HANDLE lock_ = nullptr;  // machine-wide: held from the first registration to revoke()
 };
 
