@@ -3,6 +3,9 @@
 // revocation.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "HostTestSupport.h"
 #include "Simulator.h"
 
@@ -71,6 +74,44 @@ TEST(HostsimRegistration, DestructionRevokes) {
   }
   IUnknown* running = nullptr;
   EXPECT_NE(GetActiveObject(clsid, nullptr, &running), S_OK);
+}
+
+}  // namespace
+
+namespace {
+
+// A second simulator that registers waits until the first has revoked, so a
+// client never reaches a host that is about to go away.
+TEST(HostsimRegistration, SecondRegistrationWaitsForTheFirstToRevoke) {
+  HANDLE registered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> revoked{false};
+  std::thread first([&] {
+    hostsim::Simulator sim;  // its own apartment on this thread
+    EXPECT_TRUE(sim.registerRunning());
+    SetEvent(registered);
+    WaitForSingleObject(release, 10000);
+    revoked = true;
+    sim.revokeRegistrations();
+  });
+  ASSERT_EQ(WaitForSingleObject(registered, 10000), WAIT_OBJECT_0);
+  hostsim::Simulator second;
+  std::thread releaser([&] {
+    Sleep(300);
+    SetEvent(release);
+  });
+  EXPECT_TRUE(second.registerRunning());
+  EXPECT_TRUE(revoked) << "registered before the first simulator revoked";
+  CLSID clsid{};
+  ASSERT_EQ(CLSIDFromProgID(L"SldWorks.Application", &clsid), S_OK);
+  IUnknown* running = nullptr;
+  ASSERT_EQ(GetActiveObject(clsid, nullptr, &running), S_OK);
+  EXPECT_EQ(identity(running), identity(second.application()));
+  running->Release();
+  releaser.join();
+  first.join();
+  CloseHandle(registered);
+  CloseHandle(release);
 }
 
 }  // namespace
