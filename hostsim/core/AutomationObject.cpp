@@ -305,7 +305,7 @@ HRESULT AutomationObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
       logLine(callText(), L" -> error " + formatHresult(DISP_E_EXCEPTION) + L" \"" + description + L"\"");
       return DISP_E_EXCEPTION;
     }
-    const size_t line = session_->log.reserve();
+    const CallLog::Slot line = session_->log.reserve();
     perform(*op, call);
     std::wstring outcome;
     if (op->result != ResultType::None) outcome = L" -> " + formatVariant(call.result());

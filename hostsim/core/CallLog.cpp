@@ -11,15 +11,15 @@ void CallLog::append(std::wstring line) {
   lines_.push_back(std::move(line));
 }
 
-size_t CallLog::reserve() {
+CallLog::Slot CallLog::reserve() {
   std::lock_guard<std::mutex> lock(mutex_);
   lines_.emplace_back();
-  return lines_.size() - 1;
+  return {generation_, lines_.size() - 1};
 }
 
-void CallLog::fill(size_t index, std::wstring line) {
+void CallLog::fill(Slot slot, std::wstring line) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (index < lines_.size()) lines_[index] = std::move(line);  // the log may have been cleared meanwhile
+  if (slot.generation == generation_ && slot.index < lines_.size()) lines_[slot.index] = std::move(line);
 }
 
 std::vector<std::wstring> CallLog::lines() const {
@@ -30,6 +30,7 @@ std::vector<std::wstring> CallLog::lines() const {
 void CallLog::clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   lines_.clear();
+  ++generation_;
 }
 
 bool CallLog::writeTo(const std::wstring& path) const {

@@ -13,8 +13,12 @@ class CallLog {
   void append(std::wstring line);
   // A call is logged where it was received, before what it causes (events
   // and the calls their handlers make); its line is filled in when it ends.
-  size_t reserve();
-  void fill(size_t index, std::wstring line);
+  struct Slot {
+    unsigned long long generation;
+    size_t index;
+  };
+  Slot reserve();
+  void fill(Slot slot, std::wstring line);  // dropped when the log was cleared meanwhile
   std::vector<std::wstring> lines() const;
   void clear();
   bool writeTo(const std::wstring& path) const;  // UTF-8, one line each
@@ -22,6 +26,7 @@ class CallLog {
  private:
   mutable std::mutex mutex_;
   std::vector<std::wstring> lines_;
+  unsigned long long generation_ = 0;  // counts clear()s
 };
 
 // "Make the Nth next call of operation X fail." An operation is named as in
