@@ -43,6 +43,10 @@ class RecordingSink final : public IDispatch {
       }
     }
     if (id == 3) line += L" args=" + std::to_wstring(params->cArgs);
+    if (id == 2 && keepDocuments && params->rgvarg[1].pdispVal) {
+      params->rgvarg[1].pdispVal->AddRef();
+      kept.push_back(params->rgvarg[1].pdispVal);
+    }
     events.push_back(line);
     resultTypes.push_back(result ? result->vt : static_cast<VARTYPE>(VT_ILLEGAL));
     if (result) {
@@ -55,6 +59,8 @@ class RecordingSink final : public IDispatch {
 
   std::vector<std::wstring> events;
   std::vector<VARTYPE> resultTypes;
+  bool keepDocuments = false;
+  std::vector<IDispatch*> kept;
   std::atomic<ULONG> count_{1};
 
  private:
@@ -217,6 +223,21 @@ TEST_F(HostsimDocuments, EventsFollowOpenActivateAndClose) {
   sim_.close(L"ensemble.SLDASM");
   EXPECT_EQ(sink.events.size(), expected.size()) << "no events after Unadvise";
   EXPECT_EQ(sink.count_, 1u) << "the simulator let go of the sink";
+}
+
+TEST_F(HostsimDocuments, OnlyEventArgumentsASinkKeepsCountAsItsReferences) {
+  sinkIid_ = sourceIid();
+  RecordingSink sink(sinkIid_);
+  DWORD cookie = advise(sink);
+  const long base = sim_.liveReferences();
+  ASSERT_TRUE(sim_.open(part_));
+  EXPECT_EQ(sim_.liveReferences(), base) << "the event's document was the simulator's own";
+  sink.keepDocuments = true;
+  ASSERT_TRUE(sim_.open(other_));
+  EXPECT_EQ(sim_.liveReferences(), base + 1);
+  for (IDispatch* d : sink.kept) d->Release();
+  EXPECT_EQ(sim_.liveReferences(), base);
+  point_->Unadvise(cookie);
 }
 
 TEST_F(HostsimDocuments, ConnectionPointRefusesOtherInterfaces) {
