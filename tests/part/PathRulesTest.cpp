@@ -32,7 +32,7 @@ TEST(PathRules, OnlyTheBackslashSeparates) {
 TEST(PathRules, ExistenceTestJoinsWithoutSeparator) {
   hosttest::TempFolder folder;
   ASSERT_TRUE(hosttest::writeFileBytes(folder.file(L"bride.SLDPRT"), "x"));
-  // "...\\hostsim-N" + "bride.SLDPRT" is "...\\hostsim-Nbride.SLDPRT", a
+  // "...\\hostsim-N" + "bride.SLDPRT" names "...\\hostsim-Nbride.SLDPRT", a
   // sibling of the folder, not the file inside it.
   const std::wstring withoutBackslash = folder.path().substr(0, folder.path().size() - 1);
   EXPECT_EQ(FileIsAbsent(folder.path(), L"bride.SLDPRT"), FALSE);
