@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "frame/CommandBarrier.h"
 #include "frame/LibraryEntry.h"
 #include "frame/Menus.h"
 #include "frame/Messages.h"
@@ -24,7 +25,10 @@ BOOL AddinApp::StartAddin() {
     return FALSE;
   }
   ListenToHost();
-  InstallMenus();
+  // The add-in is in place by now: a host failure in the first menu pass is
+  // told to the user and does not undo the start (the next host event makes
+  // another pass).
+  RunCommand([] { InstallMenus(); });
   return TRUE;
 }
 

@@ -165,3 +165,25 @@ TEST_F(FrameStartup, ACreatedObjectWithoutAutomationIsReportedAndReleased) {
   EXPECT_EQ(std::vector<std::wstring>{L"IDP_FAILED_TO_CREATE"}, messageTexts());
   EXPECT_EQ(1u, plain.references) << "the unusable object was not released";
 }
+
+TEST_F(FrameStartupOnHost, AHostFailureInTheFirstMenuPassIsToldAndTheAddinStillStarts) {
+  host->activeKind = 1;
+  host->failNext = L"GetMenuFrame";
+  AddinExports addin = Load();
+  ASSERT_NE(nullptr, addin.InitUserDLL3);
+
+  EXPECT_EQ(97001, addin.InitUserDLL3());
+
+  EXPECT_EQ(std::vector<std::wstring>{L"Erreur du logiciel hôte pendant l'opération GetMenuFrame.\nscripted failure"},
+            messageTexts());
+  EXPECT_EQ(1, host->advises);
+  host->calls.clear();
+  VARIANT none;
+  VariantInit(&none);
+  VARIANT kind;
+  VariantInit(&kind);
+  kind.vt = VT_I4;
+  kind.lVal = 1;
+  EXPECT_EQ(S_OK, host->Raise(2, {none, kind}));
+  EXPECT_EQ(kPartMenuPass, host->calls) << "the next event installs the entries";
+}
