@@ -92,13 +92,13 @@ void housingShape(PartBuilder& b) {
   b.plate(L"Semelle", {-75, -55, -40}, {75, 55, -30});
 }
 
-bool boxShape(PartBuilder& b, const std::wstring& spec) {
+bool boxShape(PartBuilder& b, const std::wstring& corners) {
   double v[6];
   size_t start = 0;
   for (int i = 0; i < 6; ++i) {
-    size_t comma = spec.find(L',', start);
+    size_t comma = corners.find(L',', start);
     if ((comma == std::wstring::npos) != (i == 5)) return false;
-    std::wstring piece = spec.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
+    std::wstring piece = corners.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
     if (!parseNumber(toUtf8(piece), v[i])) return false;
     start = comma + 1;
   }
