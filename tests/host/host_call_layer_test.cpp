@@ -210,40 +210,32 @@ TEST(HostResults, AWrongResultTypeIsATypeMismatchNamingTheOperation) {
 }
 
 TEST(HostFailures, AFailedInvokeThrowsWithOperationResultAndDescription) {
-  ScriptedDispatch host;
-  host.FailWith(DISP_E_EXCEPTION, L"plan introuvable");
-  try {
-    ModelDocument(Borrowed(host)).SelectByName(L"x", L"PLANE", 0, 0, 0);
-    FAIL() << "no exception";
-  } catch (const HostCallError& e) {
-    EXPECT_EQ(e.result(), DISP_E_EXCEPTION);
-    EXPECT_EQ(e.operation(), L"SelectByName");
-    EXPECT_EQ(e.description(), L"plan introuvable");
-    EXPECT_NE(std::string(e.what()).find("SelectByName"), std::string::npos);
-  }
-}
-
-TEST(HostFailures, ADeferredDescriptionIsFilledIn) {
-  ScriptedDispatch host;
-  host.FailWith(DISP_E_EXCEPTION, L"plus tard", true);
-  try {
-    PartDocument(Borrowed(host)).FinishPartEdit();
-    FAIL() << "no exception";
-  } catch (const HostCallError& e) {
-    EXPECT_EQ(e.description(), L"plus tard");
-  }
-}
-
-TEST(HostFailures, OtherFailuresCarryTheirResult) {
-  ScriptedDispatch host;
-  host.FailWith(DISP_E_MEMBERNOTFOUND);
-  try {
-    HostApplication(Borrowed(host)).GetMenuFrame();
-    FAIL() << "no exception";
-  } catch (const HostCallError& e) {
-    EXPECT_EQ(e.result(), DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(e.operation(), L"GetMenuFrame");
-    EXPECT_EQ(e.description(), L"");
+  const struct {
+    HRESULT hr;
+    const wchar_t* description;  // of the exception, filled in at once or on demand
+    bool deferred;
+    std::function<void(ScriptedDispatch&)> call;
+    std::wstring operation;
+  } cases[] = {
+      {DISP_E_EXCEPTION, L"plan introuvable", false,
+       [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).SelectByName(L"x", L"PLANE", 0, 0, 0); }, L"SelectByName"},
+      {DISP_E_EXCEPTION, L"plus tard", true, [](ScriptedDispatch& h) { PartDocument(Borrowed(h)).FinishPartEdit(); },
+       L"FinishPartEdit"},
+      {DISP_E_MEMBERNOTFOUND, nullptr, false, [](ScriptedDispatch& h) { HostApplication(Borrowed(h)).GetMenuFrame(); },
+       L"GetMenuFrame"},
+  };
+  for (const auto& c : cases) {
+    ScriptedDispatch host;
+    host.FailWith(c.hr, c.description, c.deferred);
+    try {
+      c.call(host);
+      ADD_FAILURE() << "no exception";
+    } catch (const HostCallError& e) {
+      EXPECT_EQ(e.result(), c.hr);
+      EXPECT_EQ(e.operation(), c.operation);
+      EXPECT_EQ(e.description(), c.description ? c.description : L"");
+      EXPECT_NE(std::string(e.what()).find(std::string(c.operation.begin(), c.operation.end())), std::string::npos);
+    }
   }
 }
 

@@ -80,20 +80,21 @@ TEST_F(HostsimAddin, AppsFolderLoadsOnlyLibrariesThatExportTheEntry) {
 
 TEST_F(HostsimAddin, MenuEntriesBelongToTheActiveKindAndNeedTheirMenu) {
   Obj f = frame();
-  EXPECT_FALSE(booleanOf(method(f.get(), dispid::AddTopMenu, args(text(L"M@&Outils"), i4(0)))))
-      << "no active document, no kind to add to";
+  auto addTopMenu = [&] { return booleanOf(method(f.get(), dispid::AddTopMenu, args(text(L"M@&Outils"), i4(0)))); };
+  auto addEntry = [&] {
+    return booleanOf(method(f.get(), dispid::AddMenuEntry, args(text(L"M@&Outils"), text(L"A"), i4(-1), text(L"x@A"))));
+  };
+  EXPECT_FALSE(addTopMenu()) << "no active document, no kind to add to";
   ASSERT_TRUE(sim_.open(assembly_));
-  EXPECT_FALSE(booleanOf(method(f.get(), dispid::AddMenuEntry, args(text(L"M@&Outils"), text(L"A"), i4(-1), text(L"x@A")))));
-  EXPECT_TRUE(booleanOf(method(f.get(), dispid::AddTopMenu, args(text(L"M@&Outils"), i4(0)))));
-  EXPECT_TRUE(booleanOf(method(f.get(), dispid::AddMenuEntry, args(text(L"M@&Outils"), text(L"A"), i4(-1), text(L"x@A")))));
-  EXPECT_FALSE(booleanOf(method(f.get(), dispid::AddMenuEntry, args(text(L"M@&Outils"), text(L"A"), i4(-1), text(L"x@A")))))
-      << "one entry per item";
+  EXPECT_FALSE(addEntry());
+  EXPECT_TRUE(addTopMenu());
+  EXPECT_TRUE(addEntry());
+  EXPECT_FALSE(addEntry()) << "one entry per item";
   auto menus = sim_.menus();
   ASSERT_EQ(menus.size(), 2u);
   EXPECT_EQ(menus[1].documentKind, 2);
   ASSERT_TRUE(sim_.open(part_));
-  EXPECT_FALSE(booleanOf(method(f.get(), dispid::AddMenuEntry, args(text(L"M@&Outils"), text(L"A"), i4(-1), text(L"x@A")))))
-      << "the part kind has no such menu yet";
+  EXPECT_FALSE(addEntry()) << "the part kind has no such menu yet";
 }
 
 TEST(HostsimMenuLayout, MenuPathsNestFromTheBarAndFollowTheKind) {

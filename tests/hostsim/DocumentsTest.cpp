@@ -91,16 +91,20 @@ class HostsimDocuments : public ::testing::Test {
     if (gotObject) *gotObject = outcome.result.get().vt == VT_DISPATCH && outcome.result.get().pdispVal;
     return error;
   }
-  DWORD advise(RecordingSink& sink) {
+  // The application's source interface, as its class info names it.
+  IID sourceIid() {
     IProvideClassInfo2* info = nullptr;
     EXPECT_EQ(sim_.application()->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&info)), S_OK);
     IID source{};
     EXPECT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source), S_OK);
     info->Release();
-    EXPECT_EQ(source, sinkIid_);
+    return source;
+  }
+  // Connects a sink to the source interface; the cookie.
+  DWORD advise(RecordingSink& sink) {
     IConnectionPointContainer* container = nullptr;
     EXPECT_EQ(sim_.application()->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)), S_OK);
-    EXPECT_EQ(container->FindConnectionPoint(source, &point_), S_OK);
+    EXPECT_EQ(container->FindConnectionPoint(sourceIid(), &point_), S_OK);
     container->Release();
     DWORD cookie = 0;
     EXPECT_EQ(point_->Advise(&sink, &cookie), S_OK);
@@ -109,20 +113,11 @@ class HostsimDocuments : public ::testing::Test {
   void TearDown() override {
     if (point_) point_->Release();
   }
-  IID sourceIid() {
-    IProvideClassInfo2* info = nullptr;
-    sim_.application()->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&info));
-    IID source{};
-    info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source);
-    info->Release();
-    return source;
-  }
 
   hostsim::Simulator sim_;
   TempFolder folder_;
   std::wstring part_, other_, assembly_;
   IConnectionPoint* point_ = nullptr;
-  IID sinkIid_{};
 };
 
 TEST_F(HostsimDocuments, OpeningAnOpenPathGivesThatDocument) {
@@ -203,8 +198,7 @@ TEST_F(HostsimDocuments, OnlySavesWriteFiles) {
 }
 
 TEST_F(HostsimDocuments, EventsFollowOpenActivateAndClose) {
-  sinkIid_ = sourceIid();
-  RecordingSink sink(sinkIid_);
+  RecordingSink sink(sourceIid());
   DWORD cookie = advise(sink);
   ASSERT_NE(cookie, 0u);
   ASSERT_TRUE(sim_.open(part_));
@@ -226,8 +220,7 @@ TEST_F(HostsimDocuments, EventsFollowOpenActivateAndClose) {
 }
 
 TEST_F(HostsimDocuments, OnlyEventArgumentsASinkKeepsCountAsItsReferences) {
-  sinkIid_ = sourceIid();
-  RecordingSink sink(sinkIid_);
+  RecordingSink sink(sourceIid());
   DWORD cookie = advise(sink);
   const long base = sim_.liveReferences();
   ASSERT_TRUE(sim_.open(part_));

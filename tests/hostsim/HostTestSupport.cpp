@@ -7,34 +7,23 @@
 
 namespace hosttest {
 
+namespace {
+template <typename Fill>
+Var variant(VARTYPE type, Fill fill) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = type;
+  fill(v);
+  return Var(v);
+}
+}  // namespace
+
 Var text(const std::wstring& value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
-  return Var(v);
+  return variant(VT_BSTR, [&](VARIANT& v) { v.bstrVal = SysAllocStringLen(value.data(), static_cast<UINT>(value.size())); });
 }
-Var i4(long value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
-  return Var(v);
-}
-Var r8(double value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_R8;
-  v.dblVal = value;
-  return Var(v);
-}
-Var flag(bool value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BOOL;
-  v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return Var(v);
-}
+Var i4(long value) { return variant(VT_I4, [&](VARIANT& v) { v.lVal = value; }); }
+Var r8(double value) { return variant(VT_R8, [&](VARIANT& v) { v.dblVal = value; }); }
+Var flag(bool value) { return variant(VT_BOOL, [&](VARIANT& v) { v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE; }); }
 Var empty() { return Var(); }
 
 Outcome invoke(IDispatch* object, DISPID id, WORD flags, std::vector<Var> args) {

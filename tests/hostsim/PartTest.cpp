@@ -10,78 +10,64 @@ using namespace hosttest;
 
 namespace {
 
+using Box = std::vector<double>;
+
 class HostsimPart : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = folder_.file(L"bride.SLDPRT");
-    ASSERT_TRUE(hostsim::writePartFixture(path_, L"flange"));
+  void SetUp() override { openFresh(L"bride.SLDPRT", L"flange"); }
+
+  // Writes a part of that fixture shape and makes it the active document.
+  void openFresh(const std::wstring& name, const std::wstring& shape) {
+    path_ = folder_.file(name);
+    ASSERT_TRUE(hostsim::writePartFixture(path_, shape));
     ASSERT_TRUE(sim_.open(path_));
     doc_ = objectOf(get(sim_.application(), dispid::ActiveDocument));
     ASSERT_TRUE(doc_);
   }
-
   bool select(const std::wstring& name, const std::wstring& type) {
-    return booleanOf(method(doc_.get(), dispid::SelectByName, vars(text(name), text(type), r8(0), r8(0), r8(0))));
-  }
-  static std::vector<Var> vars(Var a, Var b, Var c, Var d, Var e) {
-    std::vector<Var> v;
-    v.push_back(std::move(a));
-    v.push_back(std::move(b));
-    v.push_back(std::move(c));
-    v.push_back(std::move(d));
-    v.push_back(std::move(e));
-    return v;
+    return booleanOf(method(doc_.get(), dispid::SelectByName, args(text(name), text(type), r8(0), r8(0), r8(0))));
   }
   bool line(double x0, double y0, double x1, double y1) {
     PointArg a(x0, y0), b(x1, y1);
-    std::vector<Var> args;
-    args.push_back(a.variant());
-    args.push_back(b.variant());
-    return booleanOf(method(doc_.get(), dispid::CreateLine, std::move(args)));
+    return booleanOf(method(doc_.get(), dispid::CreateLine, args(a.variant(), b.variant())));
   }
-  std::vector<double> box() {
-    std::vector<Var> args;
-    args.push_back(flag(true));
-    return doublesOf(method(doc_.get(), dispid::PartBoundingBox, std::move(args)));
-  }
+  bool deleteSelection() { return booleanOf(method(doc_.get(), dispid::DeleteSelection, args(flag(false)))); }
+  void toggleSketch() { method(doc_.get(), dispid::ToggleSketch); }
+  Box box() { return doublesOf(method(doc_.get(), dispid::PartBoundingBox, args(flag(true)))); }
   void extrude(bool flip, double depth1, double depth2, bool singleDirection = false) {
-    std::vector<Var> a;
-    a.push_back(flag(singleDirection));
-    a.push_back(flag(flip));
-    a.push_back(flag(flip));
-    a.push_back(i4(0));
-    a.push_back(i4(0));
-    a.push_back(r8(depth1));
-    a.push_back(r8(depth2));
-    a.push_back(flag(false));
-    a.push_back(flag(false));
-    a.push_back(flag(true));
-    a.push_back(flag(true));
-    a.push_back(r8(0));
-    a.push_back(r8(0));
-    a.push_back(flag(true));
-    a.push_back(flag(true));
-    ASSERT_EQ(method(doc_.get(), dispid::ExtrudeSketch, std::move(a)).hr, S_OK);
+    ASSERT_EQ(method(doc_.get(), dispid::ExtrudeSketch,
+                     args(flag(singleDirection), flag(flip), flag(flip), i4(0), i4(0), r8(depth1), r8(depth2),
+                          flag(false), flag(false), flag(true), flag(true), r8(0), r8(0), flag(true), flag(true)))
+                  .hr,
+              S_OK);
+  }
+  // A closed rectangle on the selected plane, sketch closed again.
+  void rectangle(double x0, double y0, double x1, double y1) {
+    toggleSketch();
+    line(x0, y0, x0, y1);
+    line(x1, y0, x1, y1);
+    line(x0, y0, x1, y0);
+    line(x0, y1, x1, y1);
+    toggleSketch();
   }
   std::vector<std::wstring> selectedNames() {
     Obj set = objectOf(get(doc_.get(), dispid::GetSelectionSet));
     long count = integerOf(method(set.get(), dispid::SelectedCount));
     std::vector<std::wstring> names;
     for (long i = 1; i <= count; ++i) {
-      std::vector<Var> args;
-      args.push_back(i4(i));
-      Obj feature = objectOf(method(set.get(), dispid::SelectedObject, std::move(args)));
+      Obj feature = objectOf(method(set.get(), dispid::SelectedObject, args(i4(i))));
       names.push_back(textOf(get(feature.get(), dispid::FeatureName)));
     }
     return names;
   }
-  std::vector<std::pair<std::wstring, std::wstring>> tree() {
-    std::vector<std::pair<std::wstring, std::wstring>> features;
+  // The feature tree as "name kind".
+  std::vector<std::wstring> tree() {
+    std::vector<std::wstring> features;
     Outcome next = method(doc_.get(), dispid::FirstFeature);
     while (next.result.get().vt == VT_DISPATCH && next.result.get().pdispVal) {
       Obj feature = objectOf(std::move(next));
-      features.emplace_back(textOf(get(feature.get(), dispid::FeatureName)),
-                            textOf(method(feature.get(), dispid::FeatureKind)));
+      features.push_back(textOf(get(feature.get(), dispid::FeatureName)) + L" " +
+                         textOf(method(feature.get(), dispid::FeatureKind)));
       next = method(feature.get(), dispid::NextFeature);
     }
     return features;
@@ -89,16 +75,11 @@ class HostsimPart : public ::testing::Test {
   // The envelope as a compactor draws it: a rectangle around the box on the
   // front plane, extruded past both z bounds.
   void buildEnvelope() {
-    std::vector<double> b = box();
+    Box b = box();
     ASSERT_EQ(b.size(), 6u);
     const double m = 0.001;
     ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
-    method(doc_.get(), dispid::ToggleSketch);
-    line(b[0] - m, b[1] - m, b[0] - m, b[4] + m);
-    line(b[3] + m, b[1] - m, b[3] + m, b[4] + m);
-    line(b[0] - m, b[1] - m, b[3] + m, b[1] - m);
-    line(b[0] - m, b[4] + m, b[3] + m, b[4] + m);
-    method(doc_.get(), dispid::ToggleSketch);
+    rectangle(b[0] - m, b[1] - m, b[3] + m, b[4] + m);
     extrude(b[5] - b[2] > 0, std::abs(b[2]) + m, std::abs(b[5]) + m);
   }
 
@@ -111,9 +92,8 @@ class HostsimPart : public ::testing::Test {
 TEST_F(HostsimPart, TreeStartsWithTheThreeReferencePlanes) {
   auto features = tree();
   ASSERT_GE(features.size(), 4u);
-  EXPECT_EQ(features[0], std::make_pair(std::wstring(L"Plan de face"), std::wstring(L"RefPlane")));
-  EXPECT_EQ(features[1], std::make_pair(std::wstring(L"Plan de dessus"), std::wstring(L"RefPlane")));
-  EXPECT_EQ(features[2], std::make_pair(std::wstring(L"Plan de droite"), std::wstring(L"RefPlane")));
+  EXPECT_EQ(std::vector<std::wstring>(features.begin(), features.begin() + 3),
+            (std::vector<std::wstring>{L"Plan de face RefPlane", L"Plan de dessus RefPlane", L"Plan de droite RefPlane"}));
 }
 
 TEST_F(HostsimPart, SelectByNameMatchesNameAndTypeExactlyAndReplacesTheSelection) {
@@ -130,7 +110,7 @@ TEST_F(HostsimPart, SelectByNameMatchesNameAndTypeExactlyAndReplacesTheSelection
 
 TEST_F(HostsimPart, ToggleSketchWithoutAPlaneOpensNothing) {
   EXPECT_FALSE(select(L"nothing", L"PLANE"));
-  method(doc_.get(), dispid::ToggleSketch);
+  toggleSketch();
   Outcome sketch = method(doc_.get(), dispid::ActiveSketch);
   ASSERT_EQ(sketch.hr, S_OK);
   EXPECT_EQ(sketch.result.get().vt, VT_DISPATCH);
@@ -140,166 +120,128 @@ TEST_F(HostsimPart, ToggleSketchWithoutAPlaneOpensNothing) {
 
 TEST_F(HostsimPart, SketchClosesIntoANewSelectedSketchFeature) {
   ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
-  method(doc_.get(), dispid::ToggleSketch);
+  toggleSketch();
   EXPECT_TRUE(objectOf(method(doc_.get(), dispid::ActiveSketch)));
   EXPECT_TRUE(line(0, 0, 1, 0));
-  method(doc_.get(), dispid::ToggleSketch);
+  toggleSketch();
   EXPECT_EQ(method(doc_.get(), dispid::ActiveSketch).result.get().pdispVal, nullptr);
   auto selected = selectedNames();
   ASSERT_EQ(selected.size(), 1u);
-  EXPECT_EQ(tree().back(), std::make_pair(selected[0], std::wstring(L"ProfileFeature")));
+  EXPECT_EQ(tree().back(), selected[0] + L" ProfileFeature");
 }
 
 TEST_F(HostsimPart, CreateLineRefusesMalformedPoints) {
   ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
-  method(doc_.get(), dispid::ToggleSketch);
+  toggleSketch();
   SAFEARRAY* two = SafeArrayCreateVector(VT_R8, 0, 2);
   VARIANT shortPoint;
   VariantInit(&shortPoint);
   shortPoint.vt = VT_ARRAY | VT_BYREF | VT_R8;
   shortPoint.pparray = &two;
   PointArg good(1, 1);
-  std::vector<Var> args;
-  args.push_back(Var(shortPoint));
-  args.push_back(good.variant());
-  EXPECT_FALSE(booleanOf(method(doc_.get(), dispid::CreateLine, std::move(args))));
+  EXPECT_FALSE(booleanOf(method(doc_.get(), dispid::CreateLine, args(Var(shortPoint), good.variant()))));
   SafeArrayDestroy(two);
-  std::vector<Var> numbers;
-  numbers.push_back(r8(1));
-  numbers.push_back(r8(2));
-  EXPECT_FALSE(booleanOf(method(doc_.get(), dispid::CreateLine, std::move(numbers))));
+  EXPECT_FALSE(booleanOf(method(doc_.get(), dispid::CreateLine, args(r8(1), r8(2)))));
 }
 
 TEST_F(HostsimPart, EnvelopeSwallowsTheBodyIntoOneSmallBox) {
   const long long detailedSize = sizeOfFile(path_);
-  std::vector<double> before = box();
+  Box before = box();
   buildEnvelope();
-  auto selected = selectedNames();
-  ASSERT_EQ(selected.size(), 1u);
-  EXPECT_EQ(tree().back().second, L"Extrusion");
-  std::vector<double> after = box();
-  ASSERT_EQ(after.size(), 6u);
-  EXPECT_DOUBLE_EQ(after[0], before[0] - 0.001);
-  EXPECT_DOUBLE_EQ(after[4], before[4] + 0.001);
-  EXPECT_DOUBLE_EQ(after[2], before[2] - 0.001);  // flange lies on z >= 0: the box reaches below
-  EXPECT_DOUBLE_EQ(after[5], before[5] + 0.001);
+  EXPECT_EQ(selectedNames().size(), 1u);
+  EXPECT_EQ(tree().back().substr(tree().back().rfind(L' ') + 1), L"Extrusion");
+  // The flange lies on z >= 0: the envelope reaches below it.
+  const double m = 0.001;
+  EXPECT_EQ(box(), (Box{before[0] - m, before[1] - m, before[2] - m, before[3] + m, before[4] + m, before[5] + m}));
   const std::wstring compact = folder_.file(L"compact.SLDPRT");
-  ASSERT_TRUE(booleanOf(method(doc_.get(), dispid::SaveToPath, [&] {
-    std::vector<Var> a;
-    a.push_back(text(compact));
-    return a;
-  }())));
+  ASSERT_TRUE(booleanOf(method(doc_.get(), dispid::SaveToPath, args(text(compact)))));
   EXPECT_LT(sizeOfFile(compact) * 20, detailedSize) << "a one-box body is a small file";
   EXPECT_EQ(sizeOfFile(path_), detailedSize) << "the source file is not written";
-  std::wstring dump = sim_.dump(compact);
-  EXPECT_NE(dump.find(L"body: 12 triangles"), std::wstring::npos) << dump;
+  EXPECT_NE(sim_.dump(compact).find(L"body: 12 triangles"), std::wstring::npos);
 }
 
 TEST_F(HostsimPart, DeletingTheEnvelopeAndRebuildingGivesTheBodyBack) {
-  std::vector<double> original = box();
+  Box original = box();
   const std::wstring originalDump = sim_.dump(path_);
   buildEnvelope();
-  auto names = tree();
-  const std::wstring sketch = names[names.size() - 2].first, extrusion = names.back().first;
-  ASSERT_TRUE(select(extrusion, L"BODYFEATURE"));
-  EXPECT_TRUE(booleanOf(method(doc_.get(), dispid::DeleteSelection, [] {
-    std::vector<Var> a;
-    a.push_back(flag(false));
-    return a;
-  }())));
-  ASSERT_TRUE(select(sketch, L"SKETCH"));
-  method(doc_.get(), dispid::DeleteSelection, [] {
-    std::vector<Var> a;
-    a.push_back(flag(false));
-    return a;
-  }());
+  ASSERT_TRUE(select(L"Extrusion1", L"BODYFEATURE"));
+  EXPECT_TRUE(deleteSelection());
+  ASSERT_TRUE(select(L"Esquisse1", L"SKETCH"));
+  deleteSelection();
   EXPECT_NE(box(), original) << "the body changes only when the model is rebuilt";
   method(doc_.get(), dispid::RebuildModel);
   EXPECT_EQ(box(), original);
   EXPECT_EQ(sim_.dump(path_), originalDump);
 }
 
-// A closed square on a plane, extruded; gives the new body's box.
-class HostsimExtrusion : public HostsimPart {
- protected:
-  void SetUp() override {
-    path_ = folder_.file(L"bloc.SLDPRT");
-    ASSERT_TRUE(hostsim::writePartFixture(path_, L"box:0,0,0,1,1,1"));
-    ASSERT_TRUE(sim_.open(path_));
-    doc_ = objectOf(get(sim_.application(), dispid::ActiveDocument));
+TEST_F(HostsimPart, ExtrusionDepthsFollowThePlaneNormalFlipAndDirection) {
+  // A 20 x 20 square around the origin extruded from a 1 mm block; each
+  // plane has its own sketch axes: front x, y (normal z); top x, z (normal
+  // y); right z, y (normal x).
+  struct Case {
+    const wchar_t* plane;
+    bool flip, single;
+    double depth1, depth2;
+    Box expected;
+  } cases[] = {
+      {L"Plan de face", false, false, 5, 2, {-10, -10, -2, 10, 10, 5}},
+      {L"Plan de face", true, false, 5, 2, {-10, -10, -5, 10, 10, 2}},
+      {L"Plan de face", false, true, 5, 2, {-10, -10, 0, 10, 10, 5}},
+      {L"Plan de dessus", false, true, 3, 0, {-10, 0, -10, 10, 3, 10}},
+      {L"Plan de droite", false, false, 20, 20, {-20, -10, -10, 20, 10, 10}},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::wstring(c.plane) + L" case " + std::to_wstring(n));
+    openFresh(L"bloc" + std::to_wstring(++n) + L".SLDPRT", L"box:0,0,0,1,1,1");
+    ASSERT_TRUE(select(c.plane, L"PLANE"));
+    rectangle(-10, -10, 10, 10);
+    extrude(c.flip, c.depth1, c.depth2, c.single);
+    EXPECT_EQ(box(), c.expected);
+    EXPECT_NE(sim_.dump(path_).find(L"body: 12 triangles"), std::wstring::npos) << "the box swallowed the block";
   }
-  std::vector<double> extrudeSquare(const std::wstring& plane, bool flip, double d1, double d2, bool single) {
-    EXPECT_TRUE(select(plane, L"PLANE"));
-    method(doc_.get(), dispid::ToggleSketch);
-    line(-10, -10, -10, 10);
-    line(10, -10, 10, 10);
-    line(-10, -10, 10, -10);
-    line(-10, 10, 10, 10);
-    method(doc_.get(), dispid::ToggleSketch);
-    extrude(flip, d1, d2, single);
-    return box();
-  }
-};
-
-TEST_F(HostsimExtrusion, DepthsGoAlongAndAgainstThePlaneNormal) {
-  EXPECT_EQ(extrudeSquare(L"Plan de face", false, 5, 2, false), (std::vector<double>{-10, -10, -2, 10, 10, 5}));
 }
 
-TEST_F(HostsimExtrusion, FlipTurnsTheFirstDepthAgainstTheNormal) {
-  EXPECT_EQ(extrudeSquare(L"Plan de face", true, 5, 2, false), (std::vector<double>{-10, -10, -5, 10, 10, 2}));
-}
-
-TEST_F(HostsimExtrusion, OneSidedExtrusionIgnoresTheSecondDepth) {
-  EXPECT_EQ(extrudeSquare(L"Plan de face", false, 5, 2, true), (std::vector<double>{-10, -10, 0, 10, 10, 5}));
-}
-
-TEST_F(HostsimExtrusion, TopAndRightPlanesHaveTheirOwnAxes) {
-  // Top plane: sketch x, z; normal y.
-  EXPECT_EQ(extrudeSquare(L"Plan de dessus", false, 3, 0, true), (std::vector<double>{-10, 0, -10, 10, 3, 10}));
-  // Right plane: sketch z, y; normal x. This box encloses the top one too.
-  EXPECT_EQ(extrudeSquare(L"Plan de droite", false, 20, 20, false), (std::vector<double>{-20, -10, -10, 20, 10, 10}));
-  EXPECT_NE(sim_.dump(path_).find(L"body: 12 triangles"), std::wstring::npos) << "the last box swallowed the rest";
-}
-
-TEST_F(HostsimExtrusion, OpenProfileIsNotExtruded) {
+TEST_F(HostsimPart, OpenProfileIsNotExtruded) {
+  openFresh(L"bloc.SLDPRT", L"box:0,0,0,1,1,1");
   ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
-  method(doc_.get(), dispid::ToggleSketch);
+  toggleSketch();
   line(0, 0, 5, 0);
   line(5, 0, 5, 5);
   line(5, 5, 0, 5);  // three sides only
-  method(doc_.get(), dispid::ToggleSketch);
+  toggleSketch();
   const size_t before = tree().size();
   extrude(false, 1, 1);
   EXPECT_EQ(tree().size(), before);
   EXPECT_EQ(selectedNames().size(), 1u) << "the sketch stays selected";
-  EXPECT_EQ(box(), (std::vector<double>{0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(box(), (Box{0, 0, 0, 1, 1, 1}));
 }
 
-TEST_F(HostsimExtrusion, DeletingASketchTakesItsExtrusionAlong) {
-  extrudeSquare(L"Plan de face", false, 5, 2, false);
+TEST_F(HostsimPart, DeletingASketchTakesItsExtrusionAlong) {
+  openFresh(L"bloc.SLDPRT", L"box:0,0,0,1,1,1");
+  ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
+  rectangle(-10, -10, 10, 10);
+  extrude(false, 5, 2);
   ASSERT_TRUE(select(L"Esquisse1", L"SKETCH"));
-  EXPECT_TRUE(booleanOf(method(doc_.get(), dispid::DeleteSelection, args(flag(false)))));
-  EXPECT_EQ(tree().back().first, L"Bloc1");
+  EXPECT_TRUE(deleteSelection());
+  EXPECT_EQ(tree().back(), L"Bloc1 Plate");
   EXPECT_FALSE(select(L"Extrusion1", L"BODYFEATURE"));
-  EXPECT_FALSE(booleanOf(method(doc_.get(), dispid::DeleteSelection, args(flag(false))))) << "nothing selected";
+  EXPECT_FALSE(deleteSelection()) << "nothing selected";
 }
 
 TEST_F(HostsimPart, RenamingKeepsNamesUnique) {
   ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
   Obj set = objectOf(get(doc_.get(), dispid::GetSelectionSet));
-  std::vector<Var> one;
-  one.push_back(i4(1));
-  Obj plane = objectOf(method(set.get(), dispid::SelectedObject, std::move(one)));
-  EXPECT_EQ(put(plane.get(), dispid::FeatureName, text(L"Esq_KMTV_Compact001")).hr, S_OK);
-  EXPECT_EQ(textOf(get(plane.get(), dispid::FeatureName)), L"Esq_KMTV_Compact001");
-  EXPECT_EQ(put(plane.get(), dispid::FeatureName, text(L"Plan de dessus")).hr, S_OK);
-  EXPECT_EQ(textOf(get(plane.get(), dispid::FeatureName)), L"Esq_KMTV_Compact001") << "a taken name is refused";
-  EXPECT_EQ(put(plane.get(), dispid::FeatureName, text(L"deux\nlignes")).hr, S_OK);
-  EXPECT_EQ(put(plane.get(), dispid::FeatureName, text(L"")).hr, S_OK);
-  EXPECT_EQ(textOf(get(plane.get(), dispid::FeatureName)), L"Esq_KMTV_Compact001") << "a name is one line";
-  std::vector<Var> outOfRange;
-  outOfRange.push_back(i4(2));
-  EXPECT_EQ(method(set.get(), dispid::SelectedObject, std::move(outOfRange)).result.get().pdispVal, nullptr);
+  Obj plane = objectOf(method(set.get(), dispid::SelectedObject, args(i4(1))));
+  auto rename = [&](const std::wstring& name) {
+    EXPECT_EQ(put(plane.get(), dispid::FeatureName, text(name)).hr, S_OK);
+    return textOf(get(plane.get(), dispid::FeatureName));
+  };
+  EXPECT_EQ(rename(L"Esq_KMTV_Compact001"), L"Esq_KMTV_Compact001");
+  EXPECT_EQ(rename(L"Plan de dessus"), L"Esq_KMTV_Compact001") << "a taken name is refused";
+  EXPECT_EQ(rename(L"deux\nlignes"), L"Esq_KMTV_Compact001") << "a name is one line";
+  EXPECT_EQ(rename(L""), L"Esq_KMTV_Compact001");
+  EXPECT_EQ(method(set.get(), dispid::SelectedObject, args(i4(2))).result.get().pdispVal, nullptr);
 }
 
 }  // namespace
