@@ -166,13 +166,16 @@ TEST(DialogResponderSaveDialog, QueuedPathIsTypedAndDefaultExtensionAdded) {
   EXPECT_NO_UNEXPECTED_DIALOGS(responder);
 }
 
-TEST(DialogResponderSaveDialog, RecordsFilterDefaultExtensionNameAndFlags) {
+TEST(DialogResponderSaveDialog, QueuedCancelEndsWithoutErrorAndTheRequestIsRecorded) {
   DialogResponder responder;
   responder.queueSaveCancel();
   PartSaveRequest request;
   EXPECT_FALSE(request.run());
+  EXPECT_EQ(CommDlgExtendedError(), 0u);
+  EXPECT_STREQ(request.file, L"bride.SLDPRT");
   ASSERT_EQ(responder.saveDialogs().size(), 1u);
   const auto record = responder.saveDialogs()[0];
+  EXPECT_EQ(record.answer, L"cancel");
   EXPECT_TRUE(record.flagsKnown);
   EXPECT_EQ(record.filter, L"Fichiers Pi\u00e8ce (*.SLDPRT)|*.SLDPRT|");
   EXPECT_EQ(record.defaultExtension, L"SLDPRT");
@@ -180,6 +183,7 @@ TEST(DialogResponderSaveDialog, RecordsFilterDefaultExtensionNameAndFlags) {
   EXPECT_EQ(record.flags, static_cast<DWORD>(OFN_HIDEREADONLY));
   EXPECT_EQ(record.fileType, L"Fichiers Pi\u00e8ce (*.SLDPRT)");
   EXPECT_FALSE(record.hadOwner);
+  EXPECT_NO_UNEXPECTED_DIALOGS(responder);
 }
 
 TEST(DialogResponderSaveDialog, RecordsRequestOfEightBitCaller) {
@@ -203,18 +207,6 @@ TEST(DialogResponderSaveDialog, RecordsRequestOfEightBitCaller) {
   EXPECT_EQ(record.flags, static_cast<DWORD>(OFN_HIDEREADONLY));
 }
 
-TEST(DialogResponderSaveDialog, QueuedCancelEndsDialogWithoutError) {
-  DialogResponder responder;
-  responder.queueSaveCancel();
-  PartSaveRequest request;
-  EXPECT_FALSE(request.run());
-  EXPECT_EQ(CommDlgExtendedError(), 0u);
-  EXPECT_STREQ(request.file, L"bride.SLDPRT");
-  ASSERT_EQ(responder.saveDialogs().size(), 1u);
-  EXPECT_EQ(responder.saveDialogs()[0].answer, L"cancel");
-  EXPECT_NO_UNEXPECTED_DIALOGS(responder);
-}
-
 TEST(DialogResponderSaveDialog, AnswersQueuedInOrder) {
   DialogResponder responder;
   responder.queueSaveCancel();
@@ -226,16 +218,6 @@ TEST(DialogResponderSaveDialog, AnswersQueuedInOrder) {
   ASSERT_EQ(responder.saveDialogs().size(), 2u);
   EXPECT_EQ(responder.saveDialogs()[0].answer, L"cancel");
   EXPECT_EQ(responder.saveDialogs()[1].answer, tempFolder() + L"second.SLDPRT");
-}
-
-TEST(DialogResponderSaveDialog, UnqueuedDialogIsCancelledAndReported) {
-  DialogResponder responder;
-  PartSaveRequest request;
-  EXPECT_FALSE(request.run());
-  ASSERT_EQ(responder.unexpected().size(), 1u);
-  EXPECT_NE(responder.unexpected()[0].find(L"save dialog"), std::wstring::npos);
-  ASSERT_EQ(responder.saveDialogs().size(), 1u);
-  EXPECT_EQ(responder.saveDialogs()[0].answer, L"cancel");
 }
 
 TEST(DialogResponderSaveDialog, CheckedResponderFailsTestOnUnqueuedDialog) {
@@ -262,13 +244,17 @@ TEST(DialogResponderSaveDialog, RefusedPathDoesNotHang) {
   EXPECT_NE(responder.unexpected()[0].find(L"still open"), std::wstring::npos);
 }
 
-TEST(DialogResponderEvents, KeepTheOrderTheDialogsWereMet) {
+TEST(DialogResponderEvents, UnqueuedSaveDialogIsCancelledAndReportedInTheOrderMet) {
   using testsupport::DialogEventKind;
   DialogResponder responder;
   MessageBoxW(nullptr, L"premier", L"", MB_OK);
   PartSaveRequest request;
-  request.run();  // nothing queued: reported, then recorded
+  EXPECT_FALSE(request.run());  // nothing queued: reported, then recorded
   MessageBoxW(nullptr, L"second", L"", MB_OK);
+  ASSERT_EQ(responder.unexpected().size(), 1u);
+  EXPECT_NE(responder.unexpected()[0].find(L"save dialog"), std::wstring::npos);
+  ASSERT_EQ(responder.saveDialogs().size(), 1u);
+  EXPECT_EQ(responder.saveDialogs()[0].answer, L"cancel");
   const auto events = responder.events();
   ASSERT_EQ(events.size(), 4u);
   EXPECT_EQ(events[0].kind, DialogEventKind::MessageBox);
