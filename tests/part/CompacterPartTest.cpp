@@ -18,18 +18,15 @@ using addintest::Quoted;
 
 class CompacterPart : public PartCommandTest {
  protected:
-  // The ExtrudeSketch call of the last run.
-  std::wstring extrusionCall() {
-    for (const std::wstring& line : host_.calls())
-      if (line.rfind(L"Document.ExtrudeSketch(", 0) == 0) return line;
-    return L"(no ExtrudeSketch call)";
-  }
-  std::vector<std::wstring> createLineCalls() {
+  // The calls of the last run that start with `prefix`.
+  std::vector<std::wstring> callsStartingWith(const std::wstring& prefix) {
     std::vector<std::wstring> lines;
     for (const std::wstring& line : host_.calls())
-      if (line.rfind(L"Document.CreateLine(", 0) == 0) lines.push_back(line);
+      if (line.rfind(prefix, 0) == 0) lines.push_back(line);
     return lines;
   }
+  std::vector<std::wstring> extrusionCalls() { return callsStartingWith(L"Document.ExtrudeSketch("); }
+  std::vector<std::wstring> createLineCalls() { return callsStartingWith(L"Document.CreateLine("); }
   // The calls up to the save dialog, which opens after the kind check.
   std::vector<std::wstring> checksBeforeTheDialog(const std::wstring& source) {
     return {L"Application.ActiveDocument() -> object", L"Document.DocumentPath() -> " + Quoted(source),
@@ -98,7 +95,8 @@ TEST_F(CompacterPart, SaveDialogProposesThePartsNameWithThePartFilterAndNoOwner)
   EXPECT_EQ(dialog.flags, static_cast<DWORD>(OFN_HIDEREADONLY));
 }
 
-TEST_F(CompacterPart, SourceStaysUntouchedAndTheCopyIsSmallWithBothMarkers) {
+TEST_F(CompacterPart, SourceIsOpenAgainUntouchedAndTheCopyIsSmallWithBothMarkers) {
+  const std::wstring marker = L"feature: BEx_KMTV_Compact001 (Extrusion)";
   for (const std::wstring shape : {L"flange", L"shaft", L"housing", L"plate"}) {
     SCOPED_TRACE(testing::PrintToString(shape));
     const std::wstring source = makePart(shape + L".SLDPRT", shape);
@@ -108,6 +106,14 @@ TEST_F(CompacterPart, SourceStaysUntouchedAndTheCopyIsSmallWithBothMarkers) {
 
     compactTo(destination);
 
+    // The source is open again and active, without the envelope; the
+    // document that stands for the copy holds it.
+    std::vector<std::wstring> open = host_.sim().openDocumentPaths();
+    std::sort(open.begin(), open.end());
+    EXPECT_EQ(open, (std::vector<std::wstring>{source, destination}));
+    EXPECT_EQ(host_.sim().activeDocumentPath(), source);
+    const std::vector<std::wstring> reopened = dumpLines(source, L"feature: ");
+    EXPECT_EQ(std::find(reopened.begin(), reopened.end(), marker), reopened.end());
     EXPECT_EQ(FileBytes(source), sourceBytes);
     ASSERT_TRUE(FileExists(destination));
     EXPECT_LT(FileBytes(destination).size(), sourceBytes.size());
@@ -115,45 +121,22 @@ TEST_F(CompacterPart, SourceStaysUntouchedAndTheCopyIsSmallWithBothMarkers) {
     closeAll();
     const std::vector<std::wstring> markers = dumpLines(destination, L"feature: ");
     EXPECT_NE(std::find(markers.begin(), markers.end(), L"feature: Esq_KMTV_Compact001 (ProfileFeature)"), markers.end());
-    EXPECT_NE(std::find(markers.begin(), markers.end(), L"feature: BEx_KMTV_Compact001 (Extrusion)"), markers.end());
+    EXPECT_NE(std::find(markers.begin(), markers.end(), marker), markers.end());
     EXPECT_EQ(host_.referencesStillHeld(), 0);
   }
 }
 
-TEST_F(CompacterPart, TheSourceIsOpenAgainBesideTheCompactedCopy) {
-  const std::wstring source = makePart(L"bride.SLDPRT", L"flange");
-  const std::wstring destination = folder_.file(L"bride_compact.SLDPRT");
-  openPart(source);
-
-  compactTo(destination);
-
-  std::vector<std::wstring> open = host_.sim().openDocumentPaths();
-  std::sort(open.begin(), open.end());
-  std::vector<std::wstring> expected = {source, destination};
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(open, expected);
-  // The document opened again is the untouched source; the envelope is in
-  // the document that now stands for the copy.
-  const std::wstring marker = L"feature: BEx_KMTV_Compact001 (Extrusion)";
-  const std::vector<std::wstring> reopened = dumpLines(source, L"feature: ");
-  const std::vector<std::wstring> copy = dumpLines(destination, L"feature: ");
-  EXPECT_EQ(std::find(reopened.begin(), reopened.end(), marker), reopened.end());
-  EXPECT_NE(std::find(copy.begin(), copy.end(), marker), copy.end());
-  EXPECT_EQ(host_.sim().activeDocumentPath(), source);
-}
-
-TEST_F(CompacterPart, LowZBoundIsTakenByItsAbsoluteValue) {
-  openPart(makePart(L"dessous.SLDPRT", L"box:0,0,-4,10,20,5"));
-  compactTo(folder_.file(L"dessous_c.SLDPRT"));
-  EXPECT_EQ(extrusionCall(),
-            L"Document.ExtrudeSketch(FALSE, TRUE, TRUE, 0, 0, 4.001, 5.001, FALSE, FALSE, TRUE, TRUE, 0, 0, TRUE, TRUE)");
-}
-
-TEST_F(CompacterPart, PartWhollyAboveThePlaneStillUsesItsLowBound) {
-  openPart(makePart(L"dessus.SLDPRT", L"box:0,0,2,10,20,5"));
-  compactTo(folder_.file(L"dessus_c.SLDPRT"));
-  EXPECT_EQ(extrusionCall(),
-            L"Document.ExtrudeSketch(FALSE, TRUE, TRUE, 0, 0, 2.001, 5.001, FALSE, FALSE, TRUE, TRUE, 0, 0, TRUE, TRUE)");
+TEST_F(CompacterPart, ExtrusionDepthsAreTheZBoundsByAbsoluteValue) {
+  // Below the plane, or wholly above it: the low bound still counts.
+  for (const std::wstring low : {L"-4", L"2"}) {
+    SCOPED_TRACE(testing::PrintToString(low));
+    openPart(makePart(L"bloc" + low + L".SLDPRT", L"box:0,0," + low + L",10,20,5"));
+    compactTo(folder_.file(L"bloc" + low + L"_c.SLDPRT"));
+    EXPECT_EQ(extrusionCalls(), std::vector<std::wstring>{L"Document.ExtrudeSketch(FALSE, TRUE, TRUE, 0, 0, " +
+                                                          low.substr(low[0] == L'-') +
+                                                          L".001, 5.001, FALSE, FALSE, TRUE, TRUE, 0, 0, TRUE, TRUE)"});
+    closeAll();
+  }
 }
 
 TEST_F(CompacterPart, BoxWithoutThicknessGetsNoExtentFlag) {
@@ -165,8 +148,8 @@ TEST_F(CompacterPart, BoxWithoutThicknessGetsNoExtentFlag) {
 
   compactTo(folder_.file(L"vide_c.SLDPRT"));
 
-  EXPECT_EQ(extrusionCall(),
-            L"Document.ExtrudeSketch(FALSE, FALSE, FALSE, 0, 0, 0.001, 0.001, FALSE, FALSE, TRUE, TRUE, 0, 0, TRUE, TRUE)");
+  EXPECT_EQ(extrusionCalls(), std::vector<std::wstring>{L"Document.ExtrudeSketch(FALSE, FALSE, FALSE, 0, 0, 0.001, "
+                                                        L"0.001, FALSE, FALSE, TRUE, TRUE, 0, 0, TRUE, TRUE)"});
   EXPECT_EQ(CallText(createLineCalls()), CallText({
                                              L"Document.CreateLine([-0.001, -0.001, 0], [-0.001, 0.001, 0]) -> TRUE",
                                              L"Document.CreateLine([0.001, -0.001, 0], [0.001, 0.001, 0]) -> TRUE",
@@ -218,7 +201,7 @@ TEST_F(CompacterPart, PartWithOnlyTheMarkerSketchIsNotTakenForCompacted) {
   EXPECT_EQ(calls[4], L"Document.SelectByName(\"BEx_KMTV_Compact001\", \"BODYFEATURE\", 0, 0, 0) -> FALSE");
   EXPECT_EQ(calls[5], L"Document.PartBoundingBox(TRUE) -> [0, 0, 0, 10, 20, 5]");
   EXPECT_EQ(createLineCalls().size(), 4u);
-  EXPECT_NE(extrusionCall(), L"(no ExtrudeSketch call)");
+  EXPECT_EQ(extrusionCalls().size(), 1u);
   EXPECT_EQ(messageTexts().back(), CompactedMessage(folder_.path()));
 }
 
@@ -263,7 +246,7 @@ TEST_F(CompacterPart, PartWithoutReferencePlaneGetsNoEnvelopeButIsStillSaved) {
                                 L"Application.OpenDocument(" + Quoted(source) + L", 1) -> object",
                             }));
   EXPECT_EQ(createLineCalls().size(), 0u);
-  EXPECT_EQ(extrusionCall(), L"(no ExtrudeSketch call)");
+  EXPECT_TRUE(extrusionCalls().empty());
   EXPECT_EQ(messageTexts(), (std::vector<std::wstring>{kNoOpenSketch, CompactedMessage(folder_.path())}));
   EXPECT_TRUE(FileExists(destination));
   EXPECT_EQ(host_.referencesStillHeld(), 0);
@@ -284,32 +267,25 @@ TEST_F(CompacterPart, CancelChangesNothingAndShowsNothing) {
   EXPECT_EQ(host_.referencesStillHeld(), 0);
 }
 
-TEST_F(CompacterPart, ExistingDestinationIsRefusedAndNothingIsWritten) {
+TEST_F(CompacterPart, ExistingDestinationOrTheSourceItselfIsRefusedAndNothingIsWritten) {
   const std::wstring source = makePart(L"bride.SLDPRT", L"flange");
   const std::wstring taken = folder_.file(L"occupe.SLDPRT");
   ASSERT_TRUE(hosttest::writeFileBytes(taken, "sentinelle"));
   const std::string sourceBytes = FileBytes(source);
-  openPart(source);
+  for (const std::wstring& destination : {taken, source}) {
+    SCOPED_TRACE(testing::PrintToString(destination));
+    openPart(source);
+    const size_t shown = dialogs_.messages().size();
 
-  compactTo(taken);
+    compactTo(destination);
 
-  EXPECT_EQ(CallText(host_.calls()), CallText(checksBeforeTheDialog(source)));
-  EXPECT_EQ(messageTexts(), std::vector<std::wstring>{kDestinationTaken});
-  EXPECT_EQ(FileBytes(taken), "sentinelle");
-  EXPECT_EQ(FileBytes(source), sourceBytes);
-  EXPECT_EQ(host_.referencesStillHeld(), 0);
-}
-
-TEST_F(CompacterPart, TheSourceItselfIsRefusedAsDestination) {
-  const std::wstring source = makePart(L"bride.SLDPRT", L"flange");
-  const std::string sourceBytes = FileBytes(source);
-  openPart(source);
-
-  compactTo(source);
-
-  EXPECT_EQ(messageTexts(), std::vector<std::wstring>{kDestinationTaken});
-  EXPECT_EQ(FileBytes(source), sourceBytes);
-  EXPECT_EQ(CallText(host_.calls()), CallText(checksBeforeTheDialog(source)));
+    EXPECT_EQ(CallText(host_.calls()), CallText(checksBeforeTheDialog(source)));
+    ASSERT_EQ(dialogs_.messages().size(), shown + 1);
+    EXPECT_EQ(dialogs_.messages().back().text, kDestinationTaken);
+    EXPECT_EQ(FileBytes(taken), "sentinelle");
+    EXPECT_EQ(FileBytes(source), sourceBytes);
+    EXPECT_EQ(host_.referencesStillHeld(), 0);
+  }
 }
 
 TEST_F(CompacterPart, FileThatCannotBeOpenedUnsharedCountsAsAbsent) {
@@ -329,22 +305,6 @@ TEST_F(CompacterPart, FileThatCannotBeOpenedUnsharedCountsAsAbsent) {
   EXPECT_NE(std::find(calls.begin(), calls.end(), L"Document.SaveToPath(" + Quoted(locked) + L") -> FALSE"), calls.end());
   EXPECT_EQ(messageTexts(), std::vector<std::wstring>{CompactedMessage(folder_.path())});
   EXPECT_EQ(FileBytes(locked), "sentinelle");
-}
-
-TEST_F(CompacterPart, NameTypedWithoutExtensionGetsThePartExtension) {
-  openPart(makePart(L"bloc.SLDPRT", L"box:0,0,0,10,20,5"));
-
-  compactTo(folder_.file(L"copie"));
-
-  // Wine's dialog appends the filter's extension in lower case; the host's
-  // file names are not case-sensitive.
-  const std::vector<std::wstring> calls = host_.calls();
-  auto save = std::find_if(calls.begin(), calls.end(),
-                           [](const std::wstring& line) { return line.rfind(L"Document.SaveToPath(", 0) == 0; });
-  ASSERT_NE(save, calls.end());
-  const std::wstring expected = L"Document.SaveToPath(" + Quoted(folder_.file(L"copie.SLDPRT")) + L") -> TRUE";
-  EXPECT_EQ(_wcsicmp(save->c_str(), expected.c_str()), 0) << testing::PrintToString(*save);
-  EXPECT_TRUE(FileExists(folder_.file(L"copie.SLDPRT")));
 }
 
 TEST_F(CompacterPart, SourceBeyondMaxPathIsProposedAndOpenedAgain) {

@@ -60,26 +60,18 @@ class EnvelopeRoutines : public testing::Test {
   testsupport::CheckedDialogResponder dialogs_;
 };
 
-TEST_F(EnvelopeRoutines, BuildAnswersOneAndGivesBackItsReferences) {
+TEST_F(EnvelopeRoutines, BuildAnswersOneThenRefusesTheCompactedPartAnnouncedOnlyWhenAsked) {
   EXPECT_EQ(build(1), 1);
   EXPECT_EQ(referencesStillHeld(), 0);
   EXPECT_TRUE(messageTexts().empty());
-}
-
-TEST_F(EnvelopeRoutines, CompactedPartIsRefusedSilentlyWithoutTheAnnouncement) {
-  ASSERT_EQ(build(0), 1);
   sim_.clearCallLog();
 
   EXPECT_EQ(build(0), 0);
-
   EXPECT_EQ(CallText(sim_.callLines()),
             CallText({L"Document.SelectByName(\"BEx_KMTV_Compact001\", \"BODYFEATURE\", 0, 0, 0) -> TRUE"}));
   EXPECT_TRUE(messageTexts().empty());
   EXPECT_EQ(referencesStillHeld(), 0);
-}
 
-TEST_F(EnvelopeRoutines, CompactedPartIsAnnouncedWhenAsked) {
-  ASSERT_EQ(build(0), 1);
   EXPECT_EQ(build(1), 0);
   EXPECT_EQ(messageTexts(), std::vector<std::wstring>{kAlreadyCompacted});
 }

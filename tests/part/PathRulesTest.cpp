@@ -10,23 +10,20 @@
 
 namespace {
 
-TEST(PathRules, FolderKeepsItsTrailingBackslash) {
-  EXPECT_EQ(FolderOfPath(L"C:\\Pieces\\bride.SLDPRT"), L"C:\\Pieces\\");
-  EXPECT_EQ(FolderOfPath(L"bride.SLDPRT"), L"");
-  EXPECT_EQ(FolderOfPath(L"C:\\Pieces\\"), L"C:\\Pieces\\");
-  EXPECT_EQ(FolderOfPath(L""), L"");
-}
-
-TEST(PathRules, FileNameIsWhatFollowsTheLastBackslash) {
-  EXPECT_EQ(FileNameOfPath(L"C:\\Pieces\\bride.SLDPRT"), L"bride.SLDPRT");
-  EXPECT_EQ(FileNameOfPath(L"bride.SLDPRT"), L"bride.SLDPRT");
-  EXPECT_EQ(FileNameOfPath(L"C:\\Pieces\\"), L"");
-  EXPECT_EQ(FileNameOfPath(L""), L"");
-}
-
-TEST(PathRules, OnlyTheBackslashSeparates) {
-  EXPECT_EQ(FolderOfPath(L"C:\\Pieces/Sous/bride.SLDPRT"), L"C:\\");
-  EXPECT_EQ(FileNameOfPath(L"C:\\Pieces/Sous/bride.SLDPRT"), L"Pieces/Sous/bride.SLDPRT");
+TEST(PathRules, FolderKeepsItsBackslashAndTheNameFollowsTheLastBackslashOnly) {
+  const struct {
+    const wchar_t *path, *folder, *name;
+  } cases[] = {
+      {L"C:\\Pieces\\bride.SLDPRT", L"C:\\Pieces\\", L"bride.SLDPRT"},
+      {L"bride.SLDPRT", L"", L"bride.SLDPRT"},
+      {L"C:\\Pieces\\", L"C:\\Pieces\\", L""},
+      {L"", L"", L""},
+      {L"C:\\Pieces/Sous/bride.SLDPRT", L"C:\\", L"Pieces/Sous/bride.SLDPRT"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FolderOfPath(c.path), c.folder) << testing::PrintToString(c.path);
+    EXPECT_EQ(FileNameOfPath(c.path), c.name) << testing::PrintToString(c.path);
+  }
 }
 
 TEST(PathRules, ExistenceTestJoinsWithoutSeparator) {
