@@ -66,7 +66,7 @@ TEST_F(InstallerGui, WithoutTheHostItSaysSoAndOffersNoAction) {
   EXPECT_EQ(installer->waitForExit(10000), 0);
 }
 
-TEST_F(InstallerGui, ShowsItsTitleTextsAndInitialStates) {
+TEST_F(InstallerGui, ShowsItsStatesOpensTheAboutBoxRefusesCloseAndEndsOnEnter) {
   MakeHost(kHostFolder);
   auto installer = Start();
   ASSERT_TRUE(installer->started());
@@ -82,6 +82,8 @@ TEST_F(InstallerGui, ShowsItsTitleTextsAndInitialStates) {
                 "\nDravik Outillage, 4 quai des Forges\nTel. 00 00 00 00 00\nversion 99/228");
   EXPECT_TRUE(installer->isChecked(kWindows95));
   EXPECT_FALSE(installer->isChecked(kWindowsNt));
+  EXPECT_TRUE(installer->isEnabled(kInstall));
+  EXPECT_FALSE(installer->isEnabled(kUninstall));
   for (int hidden : {kAnnuler, kKillMaster}) {
     EXPECT_FALSE(installer->isVisible(hidden)) << hidden;
     EXPECT_FALSE(installer->isEnabled(hidden)) << hidden;
@@ -89,39 +91,10 @@ TEST_F(InstallerGui, ShowsItsTitleTextsAndInitialStates) {
   DWORD_PTR defaultId = 0;
   SendMessageTimeoutA(installer->dialog(), DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 5000, &defaultId);
   EXPECT_EQ(LOWORD(defaultId), IDOK);
-  EXPECT_THAT(installer->messages(), IsEmpty());
-}
 
-TEST_F(InstallerGui, RefusesACloseRequestWhileCancelIsDisabled) {
-  MakeHost(kHostFolder);
-  auto installer = Start();
-  ASSERT_TRUE(installer->started());
-  PostMessageA(installer->dialog(), WM_CLOSE, 0, 0);
-  EXPECT_EQ(installer->waitForExit(500), -1);
-  EXPECT_TRUE(IsWindow(installer->dialog()));
-  EXPECT_TRUE(installer->click(kQuitter));
-  EXPECT_EQ(installer->waitForExit(10000), 0);
-}
-
-TEST_F(InstallerGui, EnterEndsTheProgramThroughTheDefaultButton) {
-  MakeHost(kHostFolder);
-  auto installer = Start();
-  ASSERT_TRUE(installer->started());
-  // The dialog's own message loop hands the key to the dialog manager, which
-  // presses the default button.
-  const HWND focus = GetDlgItem(installer->dialog(), kWindows95);
-  PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-  PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC01C0001);
-  EXPECT_EQ(installer->waitForExit(10000), 0);
-}
-
-TEST_F(InstallerGui, TheSystemMenuEntryOpensTheAboutBox) {
-  MakeHost(kHostFolder);
-  auto installer = Start();
-  ASSERT_TRUE(installer->started());
-  // The entry's command, as picking "&A propos de Dravik_Installer..." sends
-  // it (Wine does not show another process's menus, so the entry itself is
-  // not read here).
+  // The system menu entry's command, as picking "&A propos de
+  // Dravik_Installer..." sends it (Wine does not show another process's
+  // menus, so the entry itself is not read here).
   PostMessageA(installer->dialog(), WM_SYSCOMMAND, 0x0010, 0);
   HWND about = nullptr;
   for (int i = 0; i < 250 && about == nullptr; ++i) {
@@ -133,21 +106,30 @@ TEST_F(InstallerGui, TheSystemMenuEntryOpensTheAboutBox) {
   std::vector<std::string> texts;
   for (HWND child = GetWindow(about, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
     texts.push_back(WindowText(child));
-  EXPECT_THAT(texts, ::testing::Contains("Dravik_Installer version 1.0"));
-  EXPECT_THAT(texts, ::testing::Contains("OK"));
+  EXPECT_THAT(texts, ::testing::IsSupersetOf({"Dravik_Installer version 1.0", "OK"}));
   DWORD_PTR ignored = 0;
   SendMessageTimeoutA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
   for (int i = 0; i < 250 && IsWindow(about); ++i) Sleep(20);
   EXPECT_FALSE(IsWindow(about));
+
+  // A close request is refused while Annuler is disabled.
+  PostMessageA(installer->dialog(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(installer->waitForExit(500), -1);
   EXPECT_TRUE(IsWindow(installer->dialog()));
+
+  // The dialog's own message loop hands Enter to the dialog manager, which
+  // presses the default button.
+  const HWND focus = GetDlgItem(installer->dialog(), kWindows95);
+  PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC01C0001);
+  EXPECT_EQ(installer->waitForExit(10000), 0);
+  EXPECT_THAT(installer->messages(), IsEmpty());
 }
 
-TEST_F(InstallerGui, InstallsThenUninstallsTheSampleDistribution) {
+TEST_F(InstallerGui, InstallsAndUninstallsTheBuildTheRadioButtonsChoose) {
   MakeHost(kHostFolder);
   auto installer = Start();
   ASSERT_TRUE(installer->started());
-  EXPECT_TRUE(installer->isEnabled(kInstall));
-  EXPECT_FALSE(installer->isEnabled(kUninstall));
 
   ASSERT_TRUE(installer->click(kInstall));
   ExpectInstalled("\\DATA_95");
@@ -159,26 +141,6 @@ TEST_F(InstallerGui, InstallsThenUninstallsTheSampleDistribution) {
   EXPECT_TRUE(IsFile(std::string(kHostFolder) + "\\sldworks.exe"));
   EXPECT_TRUE(installer->isEnabled(kInstall));
   EXPECT_FALSE(installer->isEnabled(kUninstall));
-
-  EXPECT_THAT(installer->messages(), IsEmpty());
-  EXPECT_TRUE(installer->click(kQuitter));
-  EXPECT_EQ(installer->waitForExit(10000), 0);
-}
-
-TEST_F(InstallerGui, AnInstalledAddinOffersOnlyUninstall) {
-  MakeHost(kHostFolder);
-  WriteFileBytes(kApps + "\\ZELM_Compact.dll", "installed earlier");
-  auto installer = Start();
-  ASSERT_TRUE(installer->started());
-  EXPECT_FALSE(installer->isEnabled(kInstall));
-  EXPECT_TRUE(installer->isEnabled(kUninstall));
-  EXPECT_THAT(installer->messages(), IsEmpty());
-}
-
-TEST_F(InstallerGui, TheRadioButtonsChooseTheBuildThatIsCopied) {
-  MakeHost(kHostFolder);
-  auto installer = Start();
-  ASSERT_TRUE(installer->started());
 
   ASSERT_TRUE(installer->click(kWindowsNt));
   EXPECT_TRUE(installer->isChecked(kWindowsNt));
@@ -192,6 +154,19 @@ TEST_F(InstallerGui, TheRadioButtonsChooseTheBuildThatIsCopied) {
   EXPECT_FALSE(installer->isChecked(kWindowsNt));
   ASSERT_TRUE(installer->click(kInstall));
   ExpectInstalled("\\DATA_95");
+
+  EXPECT_THAT(installer->messages(), IsEmpty());
+  EXPECT_TRUE(installer->click(kQuitter));
+  EXPECT_EQ(installer->waitForExit(10000), 0);
+}
+
+TEST_F(InstallerGui, AnInstalledAddinOffersOnlyUninstall) {
+  MakeHost(kHostFolder);
+  WriteFileBytes(kApps + "\\ZELM_Compact.dll", "installed earlier");
+  auto installer = Start();
+  ASSERT_TRUE(installer->started());
+  EXPECT_FALSE(installer->isEnabled(kInstall));
+  EXPECT_TRUE(installer->isEnabled(kUninstall));
   EXPECT_THAT(installer->messages(), IsEmpty());
 }
 

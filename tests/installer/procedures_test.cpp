@@ -33,36 +33,25 @@ class HostSearch : public InstallerDrives {
   int found = -1;
 };
 
-TEST_F(HostSearch, ReportsNothingOnAMachineWithoutTheHost) {
-  EXPECT_EQ(Search(), "<not found>");
-  EXPECT_EQ(found, 0);
-}
-
-TEST_F(HostSearch, FindsTheHostFolderWithATrailingBackslash) {
-  MakeHost("D:\\Program Files\\SolidWorks");
-  EXPECT_EQ(Search(), "D:\\Program Files\\SolidWorks\\");  // the distribution is still current
-  EXPECT_EQ(found, 1);
-}
-
-TEST_F(HostSearch, TakesTheLowerDriveLetterFirst) {
-  MakeHost("E:\\SW");
-  MakeHost("D:\\Deep\\er\\SW");
-  EXPECT_EQ(Search(), "D:\\Deep\\er\\SW\\");
-}
-
-TEST_F(HostSearch, SearchesDriveB) {
-  MakeHost("B:\\SW");
-  MakeHost("D:\\SW");
-  EXPECT_EQ(Search(), "B:\\SW\\");
-}
-
-TEST_F(HostSearch, NeverSearchesDriveA) {
-  MakeHost("A:\\SW");
-  MakeHost("A:");
-  EXPECT_EQ(Search(), "<not found>");
-}
-
-TEST_F(HostSearch, MatchesTheNameCaseSensitivelyAndNeverAFolder) {
+TEST_F(HostSearch, SearchesDrivesBToZInOrderForTheExactFileName) {
+  const struct {
+    const char* what;
+    std::vector<std::string> hosts;  // folders given a "sldworks.exe"
+    std::string found;
+  } cases[] = {
+      {"a machine without the host", {}, "<not found>"},
+      {"one host: its folder with a backslash", {"D:\\Program Files\\SolidWorks"}, "D:\\Program Files\\SolidWorks\\"},
+      {"the lower drive letter first", {"E:\\SW", "D:\\Deep\\er\\SW"}, "D:\\Deep\\er\\SW\\"},
+      {"drive B: is searched", {"B:\\SW", "D:\\SW"}, "B:\\SW\\"},
+      {"drive A: never is", {"A:\\SW", "A:"}, "<not found>"},
+  };
+  for (const auto& c : cases) {
+    for (const char* drive : {"A:", "B:", "D:", "E:"}) EmptyFolder(drive);  // S: holds the distribution
+    for (const std::string& host : c.hosts) MakeHost(host);
+    EXPECT_EQ(Search(), c.found) << c.what;  // the distribution is still current
+    EXPECT_EQ(found, c.found == "<not found>" ? 0 : 1) << c.what;
+  }
+  // The name matches case-sensitively, and never as a folder.
   WriteFileBytes("D:\\Upper\\SLDWORKS.EXE", "host");
   WriteFileBytes("D:\\Mixed\\SldWorks.exe", "host");
   MakeFolders("D:\\Folder\\sldworks.exe");
@@ -205,19 +194,15 @@ class Procedures : public InstallerDrives {
   AddinProcedures procedures{host, entries, sink};
 };
 
-TEST_F(Procedures, InstallCopiesTheWindows95BuildAndTheCompanionTree) {
+TEST_F(Procedures, InstallCopiesTheChosenBuildAndTheCompanionTree) {
   EXPECT_EQ(Install(), 1);
-  EXPECT_THAT(messages, IsEmpty());
   EXPECT_EQ(ReadFileBytes(Apps("\\ZELM_Compact.dll")), "build 95");
   EXPECT_EQ(ReadFileBytes(Apps("\\Aide\\Lisez-moi.txt")), "aide");
   EXPECT_EQ(ReadFileBytes(Apps("\\Aide\\Images\\Schema.txt")), "schema");
   EXPECT_EQ(ReadFileBytes(Apps("\\Compact.ini")), "ini");
-}
-
-TEST_F(Procedures, InstallCopiesTheNtBuildWhenNtIsSelected) {
   EXPECT_EQ(Install(1), 1);
   EXPECT_EQ(ReadFileBytes(Apps("\\ZELM_Compact.dll")), "build NT");
-  EXPECT_EQ(ReadFileBytes(Apps("\\Compact.ini")), "ini");
+  EXPECT_THAT(messages, IsEmpty());
 }
 
 TEST_F(Procedures, InstallReplacesExistingTargetsInAnExistingApps) {

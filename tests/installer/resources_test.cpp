@@ -131,7 +131,34 @@ class TemplateReader {
   bool failed_ = false;
 };
 
-constexpr DWORD kKindMask = 0x0F;  // button and static kinds live in the low bits
+// One control as the template must hold it: where, what, and the style bits
+// that must be set and clear beyond its kind.
+struct ExpectedItem {
+  int id;
+  const char* windowClass;  // "#128" button, "#130" static
+  const char* text;         // nullptr: not checked
+  short x, y, cx, cy;
+  DWORD kind;  // the low bits that say which button or static
+  DWORD set, clear;
+};
+
+void ExpectItems(const std::vector<DialogItem>& items, const std::vector<ExpectedItem>& expected) {
+  ASSERT_EQ(items.size(), expected.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    const DialogItem& item = items[i];
+    const ExpectedItem& want = expected[i];
+    SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(want.id));
+    EXPECT_EQ(item.id, want.id);
+    EXPECT_EQ(item.windowClass, want.windowClass);
+    if (want.text != nullptr) {
+      EXPECT_EQ(item.text, want.text);
+    }
+    EXPECT_EQ((std::vector<short>{item.x, item.y, item.cx, item.cy}), (std::vector<short>{want.x, want.y, want.cx, want.cy}));
+    EXPECT_EQ(item.style & 0x0F, want.kind);
+    EXPECT_EQ(item.style & want.set, want.set);
+    EXPECT_EQ(item.style & want.clear, 0u);
+  }
+}
 
 TEST_F(InstallerResources, TheMainDialogTemplate) {
   const DialogTemplate dialog = TemplateReader(Resource(RT_DIALOG, 102)).Read();
@@ -144,52 +171,24 @@ TEST_F(InstallerResources, TheMainDialogTemplate) {
   EXPECT_EQ(dialog.style & wanted, wanted);
   EXPECT_EQ(dialog.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
   EXPECT_TRUE(dialog.exStyle & WS_EX_APPWINDOW);
-
-  ASSERT_EQ(dialog.items.size(), 9u);
-  struct Expected {
-    int id;
-    const char* windowClass;
-    const char* text;
-    short x, y, cx, cy;
-    DWORD kind;
-    bool visible, enabled, tabStop;
-  };
-  const Expected expected[] = {
-      {IDOK, "#128", "Quitter", 251, 97, 50, 14, BS_DEFPUSHBUTTON, true, true, true},
-      {IDCANCEL, "#128", "Annuler", 231, 90, 7, 14, BS_PUSHBUTTON, false, false, true},
-      {-1, "#130", "#129", 7, 7, 122, 71, SS_BITMAP, true, true, false},
-      {1000, "#130", nullptr, 141, 7, 160, 71, SS_CENTER, true, true, false},
-      {1001, "#128", "Installer", 121, 81, 96, 12, BS_PUSHBUTTON, true, false, true},
-      {1002, "#128", "Desintaller", 121, 99, 96, 12, BS_PUSHBUTTON, true, false, true},
-      {1003, "#128", "Window 95 ou Plus", 9, 82, 96, 10, BS_AUTORADIOBUTTON, true, true, false},
-      {1004, "#128", "Windows NT 4 ou Plus", 9, 97, 100, 14, BS_AUTORADIOBUTTON, true, true, false},
-      {1006, "#128", "kill master", 249, 82, 52, 12, BS_PUSHBUTTON, false, false, true},
-  };
-  for (size_t i = 0; i < dialog.items.size(); ++i) {
-    const DialogItem& item = dialog.items[i];
-    const Expected& want = expected[i];
-    SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(want.id));
-    EXPECT_EQ(item.id, want.id);
-    EXPECT_EQ(item.windowClass, want.windowClass);
-    if (want.text != nullptr) {
-      EXPECT_EQ(item.text, want.text);
-    }
-    EXPECT_EQ(item.x, want.x);
-    EXPECT_EQ(item.y, want.y);
-    EXPECT_EQ(item.cx, want.cx);
-    EXPECT_EQ(item.cy, want.cy);
-    EXPECT_EQ(item.style & kKindMask, want.kind);
-    EXPECT_EQ((item.style & WS_VISIBLE) != 0, want.visible);
-    EXPECT_EQ((item.style & WS_DISABLED) == 0, want.enabled);
-    EXPECT_EQ((item.style & WS_TABSTOP) != 0, want.tabStop);
-  }
-  const DialogItem& logo = dialog.items[2];
-  EXPECT_EQ(logo.style & (SS_CENTERIMAGE | WS_BORDER), DWORD{SS_CENTERIMAGE | WS_BORDER});
-  EXPECT_TRUE(logo.exStyle & WS_EX_STATICEDGE);
-  const DialogItem& panel = dialog.items[3];
-  EXPECT_EQ(panel.style & (SS_SUNKEN | WS_BORDER | WS_GROUP), DWORD{SS_SUNKEN | WS_BORDER | WS_GROUP});
   // The panel starts the group that holds both radio buttons.
-  for (size_t i = 4; i < dialog.items.size(); ++i) EXPECT_FALSE(dialog.items[i].style & WS_GROUP) << i;
+  ExpectItems(dialog.items,
+              {
+                  {IDOK, "#128", "Quitter", 251, 97, 50, 14, BS_DEFPUSHBUTTON, WS_VISIBLE | WS_TABSTOP, WS_DISABLED},
+                  {IDCANCEL, "#128", "Annuler", 231, 90, 7, 14, BS_PUSHBUTTON, WS_DISABLED | WS_TABSTOP, WS_VISIBLE},
+                  {-1, "#130", "#129", 7, 7, 122, 71, SS_BITMAP, WS_VISIBLE | SS_CENTERIMAGE | WS_BORDER, WS_DISABLED | WS_TABSTOP},
+                  {1000, "#130", nullptr, 141, 7, 160, 71, SS_CENTER, WS_VISIBLE | SS_SUNKEN | WS_BORDER | WS_GROUP,
+                   WS_DISABLED | WS_TABSTOP},
+                  {1001, "#128", "Installer", 121, 81, 96, 12, BS_PUSHBUTTON, WS_VISIBLE | WS_DISABLED | WS_TABSTOP, WS_GROUP},
+                  {1002, "#128", "Desintaller", 121, 99, 96, 12, BS_PUSHBUTTON, WS_VISIBLE | WS_DISABLED | WS_TABSTOP, WS_GROUP},
+                  {1003, "#128", "Window 95 ou Plus", 9, 82, 96, 10, BS_AUTORADIOBUTTON, WS_VISIBLE,
+                   WS_DISABLED | WS_TABSTOP | WS_GROUP},
+                  {1004, "#128", "Windows NT 4 ou Plus", 9, 97, 100, 14, BS_AUTORADIOBUTTON, WS_VISIBLE,
+                   WS_DISABLED | WS_TABSTOP | WS_GROUP},
+                  {1006, "#128", "kill master", 249, 82, 52, 12, BS_PUSHBUTTON, WS_DISABLED | WS_TABSTOP, WS_VISIBLE | WS_GROUP},
+              });
+  ASSERT_EQ(dialog.items.size(), 9u);
+  EXPECT_TRUE(dialog.items[2].exStyle & WS_EX_STATICEDGE);
 }
 
 TEST_F(InstallerResources, TheAboutBoxTemplate) {
@@ -198,22 +197,13 @@ TEST_F(InstallerResources, TheAboutBoxTemplate) {
   EXPECT_EQ(about.cy, 55);
   EXPECT_EQ(about.title, "A propos de Dravik_Installer");
   EXPECT_EQ(about.font, "MS Sans Serif");
-  ASSERT_EQ(about.items.size(), 4u);
-  EXPECT_EQ(about.items[0].style & kKindMask, DWORD{SS_ICON});
-  EXPECT_EQ(about.items[0].text, "#128");
-  EXPECT_EQ(about.items[0].x, 11);
-  EXPECT_EQ(about.items[0].y, 17);
-  EXPECT_EQ(about.items[1].text, "Dravik_Installer version 1.0");
-  EXPECT_TRUE(about.items[1].style & SS_NOPREFIX);
-  EXPECT_EQ((std::vector<short>{about.items[1].x, about.items[1].y, about.items[1].cx, about.items[1].cy}),
-            (std::vector<short>{40, 10, 119, 8}));
-  EXPECT_EQ((std::vector<short>{about.items[2].x, about.items[2].y, about.items[2].cx, about.items[2].cy}),
-            (std::vector<short>{40, 25, 119, 8}));
-  EXPECT_EQ(about.items[3].id, IDOK);
-  EXPECT_EQ(about.items[3].text, "OK");
-  EXPECT_EQ(about.items[3].style & kKindMask, DWORD{BS_DEFPUSHBUTTON});
-  EXPECT_EQ((std::vector<short>{about.items[3].x, about.items[3].y, about.items[3].cx, about.items[3].cy}),
-            (std::vector<short>{178, 7, 50, 14}));
+  // An icon control takes its size from the icon: the template holds 0 x 0.
+  ExpectItems(about.items, {
+                               {-1, "#130", "#128", 11, 17, 0, 0, SS_ICON, 0, 0},
+                               {-1, "#130", "Dravik_Installer version 1.0", 40, 10, 119, 8, SS_LEFT, SS_NOPREFIX, 0},
+                               {-1, "#130", nullptr, 40, 25, 119, 8, SS_LEFT, 0, 0},
+                               {IDOK, "#128", "OK", 178, 7, 50, 14, BS_DEFPUSHBUTTON, 0, 0},
+                           });
 }
 
 TEST_F(InstallerResources, TheStrings) {
