@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "HostTestSupport.h"
 #include "Simulator.h"
@@ -41,15 +42,9 @@ std::string wideToUtf8(const std::wstring& text) {
 struct ScriptRun {
   DWORD exitCode = 0xFFFFFFFF;
   std::vector<std::wstring> lines;
-  bool has(const std::wstring& line) const {
-    for (const auto& l : lines)
-      if (l == line) return true;
-    return false;
-  }
+  bool has(const std::wstring& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
   bool hasPrefix(const std::wstring& prefix) const {
-    for (const auto& l : lines)
-      if (l.rfind(prefix, 0) == 0) return true;
-    return false;
+    return std::any_of(lines.begin(), lines.end(), [&](const std::wstring& l) { return l.rfind(prefix, 0) == 0; });
   }
   std::wstring all() const {
     std::wstring text;
@@ -94,15 +89,10 @@ ScriptRun runScriptFile(const std::wstring& scriptPath, const std::wstring& extr
   GetExitCodeProcess(process.hProcess, &run.exitCode);
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
-  std::wstring text = utf8ToWide(output);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find(L'\n', start);
-    if (end == std::wstring::npos) end = text.size();
-    std::wstring line = text.substr(start, end - start);
+  std::wistringstream text(utf8ToWide(output));
+  for (std::wstring line; std::getline(text, line);) {
     if (!line.empty() && line.back() == L'\r') line.pop_back();
     run.lines.push_back(line);
-    start = end + 1;
   }
   return run;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -94,15 +95,9 @@ class PartCommandTest : public ::testing::Test {
   // The lines of the open document's (or file's) dump that start with prefix.
   std::vector<std::wstring> dumpLines(const std::wstring& path, const std::wstring& prefix) {
     std::vector<std::wstring> lines;
-    const std::wstring dump = host_.sim().dump(path);
-    size_t start = 0;
-    while (start < dump.size()) {
-      size_t end = dump.find(L'\n', start);
-      if (end == std::wstring::npos) end = dump.size();
-      std::wstring line = dump.substr(start, end - start);
-      if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
-      start = end + 1;
-    }
+    std::wistringstream dump(host_.sim().dump(path));
+    for (std::wstring line; std::getline(dump, line);)
+      if (line.rfind(prefix, 0) == 0) lines.push_back(line);
     return lines;
   }
 
