@@ -36,14 +36,7 @@ void CallLog::clear() {
 bool CallLog::writeTo(const std::wstring& path) const {
   std::string bytes;
   for (const std::wstring& line : lines()) bytes += toUtf8(line) + "\n";
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size();
-  CloseHandle(file);
-  return ok;
+  return writeWholeFile(path, bytes);
 }
 
 void FaultPlan::add(const std::wstring& operation, int nth, const std::wstring& description) {

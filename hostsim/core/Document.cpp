@@ -275,14 +275,7 @@ std::string serializeDocument(const Document& document) {
 
 bool writeDocumentFile(const Document& document, const std::wstring& path) {
   std::string bytes = serializeDocument(document);
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size();
-  CloseHandle(file);
-  return ok;
+  return writeWholeFile(path, bytes);
 }
 
 long readDocumentFile(const std::wstring& path, Document& document) {

@@ -25,5 +25,7 @@ bool sameFileName(const std::wstring& a, const std::wstring& b);
 
 bool fileExists(const std::wstring& path);  // a file, not a folder
 long long fileSize(const std::wstring& path);  // -1 when there is no such file
+// Creates or replaces the file with exactly these bytes.
+bool writeWholeFile(const std::wstring& path, const std::string& bytes);
 
 }  // namespace hostsim
