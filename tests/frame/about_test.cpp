@@ -1,5 +1,6 @@
 // The about box (template and bitmap from the add-in's own library) and the
-// library's version block.
+// library's version block. The controls' places are pinned in the stored
+// template (template_test.cpp); here, what the shown box holds.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -23,35 +24,9 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-// A control's rectangle in the dialog's client coordinates.
-RECT ControlRect(HWND dialog, HWND control) {
-  RECT rect;
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-// As the dialog manager places a control: corner and size are converted
-// from dialog units separately (rounding the right edge differently from
-// MapDialogRect on the whole rectangle).
-RECT DialogUnits(HWND dialog, int x, int y, int width, int height) {
-  RECT corner{x, y, 0, 0};
-  RECT size{width, height, 0, 0};
-  MapDialogRect(dialog, &corner);
-  MapDialogRect(dialog, &size);
-  return RECT{corner.left, corner.top, corner.left + size.left, corner.top + size.top};
-}
-
 // Old-style dialog templates turn a control's WS_BORDER into a client edge.
 bool HasBorder(HWND control) {
   return (GetWindowLongW(control, GWL_STYLE) & WS_BORDER) || (GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-}
-
-void ExpectRect(const RECT& expected, const RECT& actual, const char* what) {
-  EXPECT_EQ(expected.left, actual.left) << what;
-  EXPECT_EQ(expected.top, actual.top) << what;
-  EXPECT_EQ(expected.right, actual.right) << what;
-  EXPECT_EQ(expected.bottom, actual.bottom) << what;
 }
 
 // Runs AboutTessora on this thread while another thread waits for the box,
@@ -112,9 +87,6 @@ TEST_F(FrameAbout, ShowsTheTemplateOfTheAddinsOwnLibrary) {
         EXPECT_EQ(LONG(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
                   style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME));
         EXPECT_EQ(nullptr, GetWindow(dialog, GW_OWNER)) << "the about box has no parent window";
-        RECT client;
-        GetClientRect(dialog, &client);
-        ExpectRect(DialogUnits(dialog, 0, 0, 255, 87), client, "dialog size");
 
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -128,14 +100,12 @@ TEST_F(FrameAbout, ShowsTheTemplateOfTheAddinsOwnLibrary) {
         EXPECT_EQ(L"OK", WindowText(ok));
         EXPECT_EQ(BS_DEFPUSHBUTTON, GetWindowLongW(ok, GWL_STYLE) & 0x0F);
         EXPECT_TRUE(IsWindowVisible(ok));
-        ExpectRect(DialogUnits(dialog, 198, 66, 50, 14), ControlRect(dialog, ok), "OK");
 
         HWND cancel = GetDlgItem(dialog, IDCANCEL);
         ASSERT_NE(nullptr, cancel);
         EXPECT_EQ(L"Cancel", WindowText(cancel));
         EXPECT_FALSE(IsWindowVisible(cancel));
         EXPECT_FALSE(IsWindowEnabled(cancel));
-        ExpectRect(DialogUnits(dialog, 7, 66, 50, 14), ControlRect(dialog, cancel), "Cancel");
 
         HWND text = GetDlgItem(dialog, kTextId);
         ASSERT_NE(nullptr, text);
@@ -146,7 +116,6 @@ TEST_F(FrameAbout, ShowsTheTemplateOfTheAddinsOwnLibrary) {
         EXPECT_EQ(SS_CENTER, textStyle & SS_TYPEMASK);
         EXPECT_TRUE(textStyle & SS_SUNKEN);
         EXPECT_TRUE(HasBorder(text));
-        ExpectRect(DialogUnits(dialog, 115, 7, 133, 57), ControlRect(dialog, text), "text");
 
         HWND picture = GetDlgItem(dialog, kPictureId);
         ASSERT_NE(nullptr, picture);
@@ -154,11 +123,6 @@ TEST_F(FrameAbout, ShowsTheTemplateOfTheAddinsOwnLibrary) {
         EXPECT_EQ(SS_BITMAP, pictureStyle & SS_TYPEMASK);
         EXPECT_TRUE(pictureStyle & SS_SUNKEN);
         EXPECT_TRUE(HasBorder(picture));
-        // A bitmap picture sizes itself to its bitmap; its corner stays.
-        RECT expected = DialogUnits(dialog, 7, 7, 101, 57);
-        RECT actual = ControlRect(dialog, picture);
-        EXPECT_EQ(expected.left, actual.left);
-        EXPECT_EQ(expected.top, actual.top);
         auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
         ASSERT_NE(nullptr, bitmap) << "bitmap 7017 was not found in the add-in's resources";
         BITMAP info{};
@@ -169,27 +133,23 @@ TEST_F(FrameAbout, ShowsTheTemplateOfTheAddinsOwnLibrary) {
       [](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0); });
 }
 
-TEST_F(FrameAbout, ClosesOnItsCloseBox) {
-  RunAboutBox(
-      addin.AboutTessora, [](HWND) {}, [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
-}
-
-TEST_F(FrameAbout, ClosesOnEscape) {
-  RunAboutBox(
-      addin.AboutTessora, [](HWND) {}, [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
-}
-
-TEST_F(FrameAbout, CancelStaysHiddenAfterBeingAskedToClose) {
-  RunAboutBox(
-      addin.AboutTessora, [](HWND) {},
-      [](HWND dialog) {
-        HWND cancel = GetDlgItem(dialog, IDCANCEL);
-        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        Sleep(50);
-        if (IsWindow(cancel)) {
-          EXPECT_FALSE(IsWindowVisible(cancel));
-        }
-      });
+TEST_F(FrameAbout, ClosesOnItsCloseBoxAndOnEscapeWithCancelStillHidden) {
+  const std::function<void(HWND)> closers[] = {
+      [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
+      [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); },
+  };
+  for (const auto& close : closers) {
+    RunAboutBox(
+        addin.AboutTessora, [](HWND) {},
+        [&](HWND dialog) {
+          HWND cancel = GetDlgItem(dialog, IDCANCEL);
+          close(dialog);
+          Sleep(50);
+          if (IsWindow(cancel)) {
+            EXPECT_FALSE(IsWindowVisible(cancel));
+          }
+        });
+  }
 }
 
 TEST(FrameAboutBeforeStart, TheAboutBoxNeedsNoApplicationObject) {

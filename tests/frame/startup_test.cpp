@@ -104,26 +104,6 @@ TEST_F(FrameStartupOnHost, WithoutAnEventsConnectionPointNoSinkIsAdvised) {
   EXPECT_EQ(0, host->advises);
 }
 
-TEST_F(FrameStartup, WithoutRunningHostAPartDocumentObjectServesAsTheHost) {
-  auto* created = new ScriptedHost();
-  created->activeKind = 1;
-  frametest::RegisterProgId(L"SldPart.Document", frametest::kTestPartDocumentClsid);
-  CreatableClass partDocument(frametest::kTestPartDocumentClsid,
-                              [created](REFIID iid, void** object) { return created->QueryInterface(iid, object); });
-  ASSERT_TRUE(partDocument.registered());
-
-  EXPECT_EQ(97001, Load().InitUserDLL3());
-
-  EXPECT_EQ(1, created->advises);
-  EXPECT_EQ(kPartMenuPass, created->calls);
-  EXPECT_TRUE(messageTexts().empty());
-}
-
-TEST_F(FrameStartup, WithNeitherHostNorCreatableClassItStartsSilently) {
-  EXPECT_EQ(97001, Load().InitUserDLL3());
-  EXPECT_TRUE(messageTexts().empty());
-}
-
 TEST_F(FrameStartup, ARegisteredNameWithoutAClassIsNoError) {
   frametest::RegisterProgId(L"SldPart.Document", frametest::kTestPartDocumentClsid);
   EXPECT_EQ(97001, Load().InitUserDLL3());
