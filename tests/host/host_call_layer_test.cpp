@@ -45,14 +45,14 @@ struct OperationCase {
   const wchar_t* expected;  // dispid(hex)/flags(args...)
 };
 
+// The operations the part commands and the frame do not call yet (the
+// assembly commands will), and one property put. Those they do call are
+// pinned by name, kind and arguments in the host simulator's call log,
+// which refuses a wrong dispid, kind or argument type.
 // flags: 1 method, 2 property get, 4 property put.
 const OperationCase kOperations[] = {
-    {"ActiveDocument", [](ScriptedDispatch& h) { HostApplication(Borrowed(h)).ActiveDocument(); }, L"1/2()"},
-    {"OpenDocument", [](ScriptedDispatch& h) { HostApplication(Borrowed(h)).OpenDocument(L"C:\\a.SLDPRT", 1); },
-     L"2/1(BSTR:C:\\a.SLDPRT I4:1)"},
     {"ActivateDocument", [](ScriptedDispatch& h) { HostApplication(Borrowed(h)).ActivateDocument(L"a.SLDPRT"); },
      L"3/1(BSTR:a.SLDPRT)"},
-    {"GetMenuFrame", [](ScriptedDispatch& h) { HostApplication(Borrowed(h)).GetMenuFrame(); }, L"5/1()"},
     {"CloseDocument", [](ScriptedDispatch& h) { HostApplication(Borrowed(h)).CloseDocument(L"a.SLDPRT"); },
      L"7/1(BSTR:a.SLDPRT)"},
     {"CloseDocumentByPath", [](ScriptedDispatch& h) { HostApplication(Borrowed(h)).CloseDocumentByPath(L"C:\\m.SLDASM"); },
@@ -63,59 +63,20 @@ const OperationCase kOperations[] = {
        HostApplication(Borrowed(h)).OpenDocumentEx(L"C:\\p.SLDPRT", 2, error);
      },
      L"49/1(BSTR:C:\\p.SLDPRT I4:2 I4&)"},
-    {"GetSelectionSet", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).GetSelectionSet(); }, L"10001/2()"},
-    {"SaveToPath", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).SaveToPath(L"D:\\x.SLDPRT"); },
-     L"10025/1(BSTR:D:\\x.SLDPRT)"},
-    {"DocumentPath", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).DocumentPath(); }, L"10048/1()"},
-    {"DocumentKind", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).DocumentKind(); }, L"10049/1()"},
-    {"RebuildModel", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).RebuildModel(); }, L"1008b/1()"},
-    {"ToggleSketch", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).ToggleSketch(); }, L"1008f/1()"},
-    {"ActiveSketch", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).ActiveSketch(); }, L"100a8/1()"},
-    {"SelectByName",
-     [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).SelectByName(L"BEx", L"BODYFEATURE", 0.5, -1.0, 2.0); },
-     L"100ac/1(BSTR:BEx BSTR:BODYFEATURE R8:0.5 R8:-1 R8:2)"},
     {"SaveDocument", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).SaveDocument(); }, L"100da/1()"},
-    {"SetSketchDirect", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).SetSketchDirect(true); },
-     L"100df/1(BOOL:TRUE)"},
     {"DocumentFlag", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).SetDocumentFlag(false); },
      L"100e1/4(BOOL:FALSE) named -3"},
-    {"DeleteSelection", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).DeleteSelection(false); },
-     L"1010e/1(BOOL:FALSE)"},
     {"ActiveConfiguration", [](ScriptedDispatch& h) { ModelDocument(Borrowed(h)).ActiveConfiguration(); },
      L"10131/1()"},
-    {"FirstFeature", [](ScriptedDispatch& h) { PartDocument(Borrowed(h)).FirstFeature(); }, L"4/1()"},
-    {"ExtrudeSketch",
-     [](ScriptedDispatch& h) {
-       PartDocument(Borrowed(h)).ExtrudeSketch(
-           {false, true, true, 0, 0, 4.001, 5.001, false, false, true, true, 0.0, 0.0, true, true});
-     },
-     L"9/1(BOOL:FALSE BOOL:TRUE BOOL:TRUE I4:0 I4:0 R8:4.001 R8:5.001 BOOL:FALSE BOOL:FALSE BOOL:TRUE "
-     L"BOOL:TRUE R8:0 R8:0 BOOL:TRUE BOOL:TRUE)"},
-    {"PartBoundingBox", [](ScriptedDispatch& h) { PartDocument(Borrowed(h)).PartBoundingBox(true); },
-     L"f/1(BOOL:TRUE)"},
-    {"FinishPartEdit", [](ScriptedDispatch& h) { PartDocument(Borrowed(h)).FinishPartEdit(); }, L"11/1()"},
     {"PrepareComponents", [](ScriptedDispatch& h) { AssemblyDocument(Borrowed(h)).PrepareComponents(true); },
      L"38/1(BOOL:TRUE)"},
-    {"AddMenuEntry",
-     [](ScriptedDispatch& h) {
-       MenuFrame(Borrowed(h)).AddMenuEntry(L"Compression@&Outils", L"Décompacter", -1, L"ZELM_Compact@X");
-     },
-     L"1/1(BSTR:Compression@&Outils BSTR:Décompacter I4:-1 BSTR:ZELM_Compact@X)"},
-    {"AddTopMenu", [](ScriptedDispatch& h) { MenuFrame(Borrowed(h)).AddTopMenu(L"Compression@&Outils", 0); },
-     L"2/1(BSTR:Compression@&Outils I4:0)"},
-    {"FeatureName get", [](ScriptedDispatch& h) { Feature(Borrowed(h)).FeatureName(); }, L"1/2()"},
-    {"FeatureName put", [](ScriptedDispatch& h) { Feature(Borrowed(h)).SetFeatureName(L"Esq"); },
-     L"1/4(BSTR:Esq) named -3"},
     {"NextFeature", [](ScriptedDispatch& h) { Feature(Borrowed(h)).NextFeature(); }, L"3/1()"},
-    {"FeatureKind", [](ScriptedDispatch& h) { Feature(Borrowed(h)).FeatureKind(); }, L"6/1()"},
-    {"SelectedCount", [](ScriptedDispatch& h) { SelectionSet(Borrowed(h)).SelectedCount(); }, L"1/1()"},
-    {"SelectedObject", [](ScriptedDispatch& h) { SelectionSet(Borrowed(h)).SelectedObject(1); }, L"c/1(I4:1)"},
     {"GetRootComponent", [](ScriptedDispatch& h) { Configuration(Borrowed(h)).GetRootComponent(); }, L"1/1()"},
     {"ComponentChildren", [](ScriptedDispatch& h) { Component(Borrowed(h)).ComponentChildren(); }, L"1/1()"},
     {"ComponentPath", [](ScriptedDispatch& h) { Component(Borrowed(h)).ComponentPath(); }, L"22/1()"},
 };
 
-TEST(HostOperationTable, EveryOperationSendsItsDispidKindAndArgumentsInOrder) {
+TEST(HostOperationTable, OperationsSendTheirDispidKindAndArgumentsInOrder) {
   for (const auto& op : kOperations) {
     ScriptedDispatch host;
     op.call(host);

@@ -294,15 +294,6 @@ TEST_F(Procedures, UninstallKeepsAppsWhenItHoldsOtherFiles) {
   EXPECT_THAT(ListFolder(kApps), ElementsAre("Other.dll"));
 }
 
-TEST_F(Procedures, AReadOnlyCompanionCannotBeDeletedAndSaysSo) {
-  SetReadOnly(std::string(kDistribution) + "\\DATA_CM\\Compact.ini");
-  ASSERT_EQ(Install(), 1);
-  EXPECT_TRUE(GetFileAttributesA(Apps("\\Compact.ini").c_str()) & FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(Uninstall(), 1);
-  EXPECT_THAT(messages, ElementsAre(kDeleteFailed));
-  EXPECT_THAT(ListFolder(kApps), ElementsAre("Compact.ini"));
-}
-
 TEST_F(Procedures, UninstallWithoutTheLibraryReportsFailureAndStillCleansUp) {
   ASSERT_EQ(Install(), 1);
   DeleteFileA(Apps("\\ZELM_Compact.dll").c_str());
