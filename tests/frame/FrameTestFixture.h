@@ -31,11 +31,7 @@ class FrameTest : public ::testing::Test {
     return exports;
   }
 
-  std::vector<std::wstring> messageTexts() const {
-    std::vector<std::wstring> texts;
-    for (const auto& record : responder.messages()) texts.push_back(record.text);
-    return texts;
-  }
+  std::vector<std::wstring> messageTexts() const { return responder.messageTexts(); }
 
   testsupport::CheckedDialogResponder responder;
 };

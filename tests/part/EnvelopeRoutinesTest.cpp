@@ -38,11 +38,7 @@ class EnvelopeRoutines : public testing::Test {
   BOOL remove() { return RemoveEnvelope(document_.get(), ModelDocument(DispatchDriver::Borrow(document_.get()))); }
 
   long referencesStillHeld() const { return sim_.liveReferences() - baseline_; }
-  std::vector<std::wstring> messageTexts() const {
-    std::vector<std::wstring> texts;
-    for (const auto& message : dialogs_.messages()) texts.push_back(message.text);
-    return texts;
-  }
+  std::vector<std::wstring> messageTexts() const { return dialogs_.messageTexts(); }
   void deletePlanes() {
     using namespace hosttest;
     for (const wchar_t* plane : {L"Plan de face", L"Plan de dessus", L"Plan de droite"}) {

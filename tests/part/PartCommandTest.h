@@ -64,11 +64,7 @@ class PartCommandTest : public ::testing::Test {
   }
   void decompact() { ASSERT_TRUE(host_.run(L"DeCompacterPart")); }
 
-  std::vector<std::wstring> messageTexts() const {
-    std::vector<std::wstring> texts;
-    for (const auto& message : dialogs_.messages()) texts.push_back(message.text);
-    return texts;
-  }
+  std::vector<std::wstring> messageTexts() const { return dialogs_.messageTexts(); }
 
   // The active document as a client of the host sees it.
   hosttest::Obj activeDocument() { return hosttest::Obj(host_.sim().activeDocumentObject()); }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "DialogResponder.h"
 
@@ -25,6 +26,12 @@ class CheckedDialogResponder : public DialogResponder {
   ~CheckedDialogResponder() {
     stop();
     if (!unexpected().empty()) ADD_FAILURE() << "unexpected dialogs:\n" << narrowForReport(unexpectedReport());
+  }
+  // The texts of the message boxes shown so far, in order.
+  std::vector<std::wstring> messageTexts() const {
+    std::vector<std::wstring> texts;
+    for (const auto& message : messages()) texts.push_back(message.text);
+    return texts;
   }
 };
 
