@@ -1,7 +1,8 @@
 #include "FrameHarness.h"
 
-#include <atomic>
 #include <stdexcept>
+
+#include "SingleInterfaceObject.h"
 
 namespace frametest {
 
@@ -66,25 +67,10 @@ RunningObject::~RunningObject() {
 
 namespace {
 
-class FunctionFactory : public IClassFactory {
+class FunctionFactory : public SingleInterfaceObject<IClassFactory> {
  public:
-  explicit FunctionFactory(CreatableClass::Create create) : create_(std::move(create)) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+  explicit FunctionFactory(CreatableClass::Create create)
+      : SingleInterfaceObject(IID_IClassFactory), create_(std::move(create)) {}
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
@@ -94,9 +80,7 @@ class FunctionFactory : public IClassFactory {
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
  private:
-  virtual ~FunctionFactory() = default;
   CreatableClass::Create create_;
-  std::atomic<ULONG> references_{1};
 };
 
 }  // namespace

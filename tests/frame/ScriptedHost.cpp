@@ -5,6 +5,8 @@
 #include <functional>
 #include <sstream>
 
+#include "SingleInterfaceObject.h"
+
 namespace frametest {
 
 // {5B0E2D6A-3C1F-4E8B-9A77-2F6C0D41B9E3}
@@ -40,29 +42,11 @@ std::wstring CallLine(const wchar_t* name, const DISPPARAMS* params) {
 }
 
 // A document or a menu frame handed out by the host.
-class HandedOutObject : public IDispatch {
+class HandedOutObject : public SingleInterfaceObject<IDispatch> {
  public:
   using Handler = std::function<HRESULT(DISPID, DISPPARAMS*, VARIANT*, EXCEPINFO*)>;
-  explicit HandedOutObject(Handler handler) : handler_(std::move(handler)) { ++ScriptedHost::liveObjects; }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --references_;
-    if (left == 0) {
-      --ScriptedHost::liveObjects;
-      delete this;
-    }
-    return left;
+  explicit HandedOutObject(Handler handler) : SingleInterfaceObject(IID_IDispatch), handler_(std::move(handler)) {
+    ++ScriptedHost::liveObjects;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     *count = 0;
@@ -76,34 +60,13 @@ class HandedOutObject : public IDispatch {
   }
 
  private:
-  virtual ~HandedOutObject() = default;
+  ~HandedOutObject() override { --ScriptedHost::liveObjects; }
   Handler handler_;
-  ULONG references_ = 1;
 };
 
-class EventsPoint : public IConnectionPoint {
+class EventsPoint : public SingleInterfaceObject<IConnectionPoint> {
  public:
-  explicit EventsPoint(ScriptedHost* host) : host_(host) { host_->AddRef(); }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPoint)) {
-      *object = static_cast<IConnectionPoint*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --references_;
-    if (left == 0) {
-      host_->Release();
-      delete this;
-    }
-    return left;
-  }
+  explicit EventsPoint(ScriptedHost* host) : SingleInterfaceObject(IID_IConnectionPoint), host_(host) { host_->AddRef(); }
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
     *iid = kScriptedEventsIid;
     return S_OK;
@@ -116,9 +79,8 @@ class EventsPoint : public IConnectionPoint {
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
 
  private:
-  virtual ~EventsPoint() = default;
+  ~EventsPoint() override { host_->Release(); }
   ScriptedHost* host_;
-  ULONG references_ = 1;
 };
 
 void ReturnObject(VARIANT* result, IDispatch* object) {
