@@ -47,6 +47,15 @@ class RunningHostTest : public FrameTest {
     ASSERT_TRUE(running->registered());
   }
 
+  // Replaces the running host by one with these options.
+  void RunHostWith(ScriptedHostOptions options) {
+    host->Release();
+    running.reset();
+    host = new ScriptedHost(options);
+    running = std::make_unique<RunningObject>(static_cast<IDispatch*>(host), kTestApplicationClsid);
+    ASSERT_TRUE(running->registered());
+  }
+
   // Starts the add-in on that host and forgets the start-up calls.
   void Start() {
     addin = Load();

@@ -82,11 +82,7 @@ TEST_F(FrameStartupOnHost, TheLibraryStaysLoadedAndAdvisedWhenTheHostLetsItGo) {
 }
 
 TEST_F(FrameStartupOnHost, WithoutClassInformationNoSinkIsAdvisedButTheAddinStarts) {
-  host->Release();
-  running.reset();
-  host = new ScriptedHost(frametest::ScriptedHostOptions{false, true, true});
-  running = std::make_unique<frametest::RunningObject>(static_cast<IDispatch*>(host),
-                                                       frametest::kTestApplicationClsid);
+  RunHostWith({false, true, true});
   host->activeKind = 1;
 
   EXPECT_EQ(97001, Load().InitUserDLL3());
@@ -95,11 +91,7 @@ TEST_F(FrameStartupOnHost, WithoutClassInformationNoSinkIsAdvisedButTheAddinStar
 }
 
 TEST_F(FrameStartupOnHost, WithoutAnEventsConnectionPointNoSinkIsAdvised) {
-  host->Release();
-  running.reset();
-  host = new ScriptedHost(frametest::ScriptedHostOptions{true, true, false});
-  running = std::make_unique<frametest::RunningObject>(static_cast<IDispatch*>(host),
-                                                       frametest::kTestApplicationClsid);
+  RunHostWith({true, true, false});
   EXPECT_EQ(97001, Load().InitUserDLL3());
   EXPECT_EQ(0, host->advises);
 }

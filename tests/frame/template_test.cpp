@@ -107,31 +107,36 @@ TEST_F(FrameResources, AboutTemplateIsExactlyAsDesigned) {
   }
   ASSERT_EQ(4u, items.size());
 
-  const std::wstring kButton = L"#128";
-  const Item& ok = items[0];
-  EXPECT_EQ(kButton, ok.className);
-  EXPECT_EQ(L"OK", ok.title);
-  EXPECT_EQ(IDOK, ok.id);
-  EXPECT_EQ(DWORD(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON), ok.style);
-  EXPECT_EQ((std::vector<short>{198, 66, 50, 14}), (std::vector<short>{ok.x, ok.y, ok.cx, ok.cy}));
-
-  const Item& cancel = items[1];
-  EXPECT_EQ(kButton, cancel.className);
-  EXPECT_EQ(L"Cancel", cancel.title);
-  EXPECT_EQ(IDCANCEL, cancel.id);
-  EXPECT_EQ(DWORD(WS_CHILD | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON), cancel.style) << "hidden and disabled";
-  EXPECT_EQ((std::vector<short>{7, 66, 50, 14}), (std::vector<short>{cancel.x, cancel.y, cancel.cx, cancel.cy}));
-
-  const Item& picture = items[2];
-  EXPECT_TRUE(IsStaticClass(picture.className));
-  EXPECT_EQ(L"#7017", picture.title) << "the picture names bitmap 7017";
-  EXPECT_EQ(DWORD(WS_CHILD | WS_VISIBLE | WS_BORDER | SS_BITMAP | SS_SUNKEN), picture.style);
-  EXPECT_EQ((std::vector<short>{7, 7, 101, 57}), (std::vector<short>{picture.x, picture.y, picture.cx, picture.cy}));
-
+  // Class ("static" by ordinal or name), title, id, exact style, place.
+  const struct {
+    bool isStatic;
+    const wchar_t* title;  // nullptr: checked below
+    WORD id;
+    DWORD style;
+    std::vector<short> place;
+  } expected[] = {
+      {false, L"OK", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {198, 66, 50, 14}},
+      // Hidden and disabled.
+      {false, L"Cancel", IDCANCEL, WS_CHILD | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON, {7, 66, 50, 14}},
+      // The picture names bitmap 7017.
+      {true, L"#7017", 1002, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_BITMAP | SS_SUNKEN, {7, 7, 101, 57}},
+      {true, nullptr, 1001, WS_CHILD | WS_VISIBLE | WS_GROUP | WS_BORDER | SS_CENTER | SS_SUNKEN, {115, 7, 133, 57}},
+  };
+  for (size_t i = 0; i < items.size(); ++i) {
+    SCOPED_TRACE(i);
+    const Item& item = items[i];
+    EXPECT_EQ(expected[i].isStatic, IsStaticClass(item.className));
+    if (!expected[i].isStatic) {
+      EXPECT_EQ(L"#128", item.className);
+    }
+    if (expected[i].title) {
+      EXPECT_EQ(expected[i].title, item.title);
+    }
+    EXPECT_EQ(expected[i].id, item.id);
+    EXPECT_EQ(expected[i].style, item.style);
+    EXPECT_EQ(expected[i].place, (std::vector<short>{item.x, item.y, item.cx, item.cy}));
+  }
   const Item& text = items[3];
-  EXPECT_TRUE(IsStaticClass(text.className));
-  EXPECT_EQ(DWORD(WS_CHILD | WS_VISIBLE | WS_GROUP | WS_BORDER | SS_CENTER | SS_SUNKEN), text.style);
-  EXPECT_EQ((std::vector<short>{115, 7, 133, 57}), (std::vector<short>{text.x, text.y, text.cx, text.cy}));
   // Six lines, the last one fixed.
   size_t breaks = 0;
   for (wchar_t c : text.title) breaks += c == L'\n';
