@@ -77,12 +77,30 @@ ScriptRun runScriptFile(const std::wstring& scriptPath, const std::wstring& extr
     return run;
   }
   CloseHandle(writeEnd);
+  // Read while the simulator runs and stop once it has ended, rather than
+  // reading to the pipe's end: a Wine system process that the simulator
+  // happens to start can inherit the pipe and keep it open long after.
   std::string output;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) output.append(buffer, read);
+  auto drain = [&] {
+    DWORD available = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+      char buffer[4096];
+      DWORD read = 0;
+      if (!ReadFile(readEnd, buffer, available < sizeof buffer ? available : sizeof buffer, &read, nullptr) ||
+          read == 0)
+        break;
+      output.append(buffer, read);
+    }
+  };
+  const ULONGLONG deadline = GetTickCount64() + 60000;
+  bool ended = false;
+  while (!ended && GetTickCount64() < deadline) {
+    drain();
+    ended = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
+  }
+  drain();
   CloseHandle(readEnd);
-  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+  if (!ended) {
     TerminateProcess(process.hProcess, 99);
     ADD_FAILURE() << "the simulator did not end";
   }
