@@ -5,6 +5,7 @@
 
 #include "AutomationObject.h"
 #include "Objects.h"
+#include "SingleInterfaceObject.h"
 #include "Text.h"
 
 namespace hostsim {
@@ -37,27 +38,14 @@ const std::vector<Operation> kOperations = {
 
 // Connection point for the application events. It keeps the application
 // alive while a client holds it; that reference is the simulator's own.
-class ConnectionPoint final : public IConnectionPoint {
+class ConnectionPoint final : public SingleInterfaceObject<IConnectionPoint> {
  public:
   ConnectionPoint(std::shared_ptr<Session> session, IConnectionPointContainer* container)
-      : session_(std::move(session)), container_(container) {
+      : SingleInterfaceObject(IID_IConnectionPoint), session_(std::move(session)), container_(container) {
     container_->AddRef();
     ++session_->internalReferences;
   }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = (iid == IID_IUnknown || iid == IID_IConnectionPoint) ? static_cast<IConnectionPoint*>(this) : nullptr;
-    if (!*object) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --count_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
     if (!iid) return E_POINTER;
     *iid = kApplicationEventsIid;
@@ -104,7 +92,6 @@ class ConnectionPoint final : public IConnectionPoint {
   }
   std::shared_ptr<Session> session_;
   IConnectionPointContainer* container_;
-  std::atomic<ULONG> count_{1};
 };
 
 class ApplicationObject final : public AutomationObject, public IConnectionPointContainer, public IProvideClassInfo2 {

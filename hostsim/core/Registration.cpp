@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "SingleInterfaceObject.h"
+
 namespace hostsim {
 
 // {E96C3073-F474-4FE9-A046-04B4FE94A42C}
@@ -12,23 +14,11 @@ const CLSID kPartDocumentClsid = {0x738d1301, 0x78ef, 0x432e, {0xb3, 0xd0, 0x61,
 namespace {
 
 // Hands out the application object itself to whoever creates the class.
-class ApplicationFactory final : public IClassFactory {
+class ApplicationFactory final : public SingleInterfaceObject<IClassFactory> {
  public:
-  explicit ApplicationFactory(IDispatch* application) : application_(application) {}
+  explicit ApplicationFactory(IDispatch* application)
+      : SingleInterfaceObject(IID_IClassFactory), application_(application) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = (iid == IID_IUnknown || iid == IID_IClassFactory) ? static_cast<IClassFactory*>(this) : nullptr;
-    if (!*object) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --count_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
@@ -39,7 +29,6 @@ class ApplicationFactory final : public IClassFactory {
 
  private:
   IDispatch* application_;
-  std::atomic<ULONG> count_{1};
 };
 
 std::wstring guidText(const GUID& guid) {

@@ -2,9 +2,10 @@
 
 #include <stdexcept>
 
-#include "SingleInterfaceObject.h"
+#include "SingleInterfaceObject.h"  // from hostsim_core
 
 namespace frametest {
+using hostsim::SingleInterfaceObject;
 
 // {0C7B5F0E-93A2-4D51-8E3B-6A2F1D7C4B10}
 const CLSID kTestApplicationClsid = {0x0c7b5f0e, 0x93a2, 0x4d51, {0x8e, 0x3b, 0x6a, 0x2f, 0x1d, 0x7c, 0x4b, 0x10}};

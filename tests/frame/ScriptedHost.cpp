@@ -5,9 +5,10 @@
 #include <functional>
 #include <sstream>
 
-#include "SingleInterfaceObject.h"
+#include "SingleInterfaceObject.h"  // from hostsim_core
 
 namespace frametest {
+using hostsim::SingleInterfaceObject;
 
 // {5B0E2D6A-3C1F-4E8B-9A77-2F6C0D41B9E3}
 const IID kScriptedEventsIid = {0x5b0e2d6a, 0x3c1f, 0x4e8b, {0x9a, 0x77, 0x2f, 0x6c, 0x0d, 0x41, 0xb9, 0xe3}};

@@ -1,6 +1,6 @@
-// The IUnknown part of the small COM objects the frame tests hand out: one
-// interface besides IUnknown, counted references, deleted at the last
-// Release (derived classes clean up in their destructors).
+// The IUnknown part of a small COM object with one interface besides
+// IUnknown: counted references, deleted at the last Release (derived
+// classes clean up in their destructors).
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,7 @@
 
 #include <atomic>
 
-namespace frametest {
+namespace hostsim {
 
 template <typename Interface>
 class SingleInterfaceObject : public Interface {
@@ -39,4 +39,4 @@ class SingleInterfaceObject : public Interface {
   std::atomic<ULONG> references_{1};
 };
 
-}  // namespace frametest
+}  // namespace hostsim
