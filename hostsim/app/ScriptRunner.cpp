@@ -95,8 +95,10 @@ void ScriptRunner::fail(const std::wstring& why) {
 }
 
 void ScriptRunner::loadStartupAddins(const std::wstring& appsFolder, const std::vector<std::wstring>& paths) {
+  // An add-in of the Apps folder is named by its file name, one named on
+  // the command line by the path as given.
   for (const auto& loaded : simulator_.loadAddinsFromFolder(appsFolder))
-    transcript_.line(L"addin: " + loaded.first + L" -> " + std::to_wstring(loaded.second));
+    transcript_.line(L"addin: " + fileNameOfPath(loaded.first) + L" -> " + std::to_wstring(loaded.second));
   for (const std::wstring& path : paths)
     transcript_.line(L"addin: " + path + L" -> " + std::to_wstring(simulator_.loadAddin(path)));
   collectDialogs();
