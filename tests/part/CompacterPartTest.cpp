@@ -161,11 +161,8 @@ TEST_F(CompacterPart, BoxWithoutThicknessGetsNoExtentFlag) {
 TEST_F(CompacterPart, AlreadyCompactedPartIsAnnouncedAndStillSavedUnchanged) {
   const std::wstring source = makePart(L"bloc.SLDPRT", L"box:0,0,0,10,20,5");
   const std::wstring first = folder_.file(L"premier.SLDPRT");
-  openPart(source);
-  compactTo(first);
-  closeAll();
+  openCompactedCopyOf(source, first);
   const std::string compactedBytes = FileBytes(first);
-  openPart(first);
 
   const std::wstring second = folder_.file(L"second.SLDPRT");
   compactTo(second);
@@ -186,11 +183,7 @@ TEST_F(CompacterPart, AlreadyCompactedPartIsAnnouncedAndStillSavedUnchanged) {
 
 TEST_F(CompacterPart, PartWithOnlyTheMarkerSketchIsNotTakenForCompacted) {
   const std::wstring source = makePart(L"bloc.SLDPRT", L"box:0,0,0,10,20,5");
-  const std::wstring first = folder_.file(L"premier.SLDPRT");
-  openPart(source);
-  compactTo(first);
-  closeAll();
-  ASSERT_TRUE(host_.open(first));
+  openCompactedCopyOf(source, folder_.file(L"premier.SLDPRT"));
   deleteFeature(L"BEx_KMTV_Compact001", L"BODYFEATURE");
   host_.startRecording();
 

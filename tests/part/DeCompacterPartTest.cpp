@@ -20,6 +20,14 @@ const std::vector<std::wstring> kOnlyRebuilt = {
     L"Document.RebuildModel()",
 };
 
+// A compacted part up to its marker extrusion's deletion.
+const std::vector<std::wstring> kExtrusionDeleted = {
+    L"Application.ActiveDocument() -> object",
+    L"Document.DocumentKind() -> 1",
+    L"Document.SelectByName(\"BEx_KMTV_Compact001\", \"BODYFEATURE\", 0, 0, 0) -> TRUE",
+    L"Document.DeleteSelection(FALSE) -> TRUE",
+};
+
 class DeCompacterPart : public PartCommandTest {
  protected:
   // Compacts a part of that shape with the add-in and opens the copy alone.
@@ -27,11 +35,8 @@ class DeCompacterPart : public PartCommandTest {
     const std::wstring stem = shape.substr(0, shape.find(L':'));
     source_ = makePart(stem + L".SLDPRT", shape);
     const std::wstring copy = folder_.file(stem + L"_compacte.SLDPRT");
-    openPart(source_);
-    compactTo(copy);
-    closeAll();
+    openCompactedCopyOf(source_, copy);
     messagesBefore_ = dialogs_.messages().size();
-    openPart(copy);
     return copy;
   }
   size_t newMessages() const { return dialogs_.messages().size() - messagesBefore_; }
@@ -46,11 +51,7 @@ TEST_F(DeCompacterPart, RemovesBothMarkersAndHasTheModelRebuiltThenFindsNothing)
   decompact();
 
   EXPECT_EQ(CallText(host_.calls()),
-            CallText({
-                L"Application.ActiveDocument() -> object",
-                L"Document.DocumentKind() -> 1",
-                L"Document.SelectByName(\"BEx_KMTV_Compact001\", \"BODYFEATURE\", 0, 0, 0) -> TRUE",
-                L"Document.DeleteSelection(FALSE) -> TRUE",
+            CallText(kExtrusionDeleted + std::vector<std::wstring>{
                 L"Document.SelectByName(\"Esq_KMTV_Compact001\", \"SKETCH\", 0, 0, 0) -> TRUE",
                 L"Document.DeleteSelection(FALSE) -> TRUE",
                 L"Document.FinishPartEdit()",
@@ -124,11 +125,7 @@ TEST_F(DeCompacterPart, ExtrusionWhoseSketchLostItsNameIsDeletedWithoutFinishing
   decompact();
 
   EXPECT_EQ(CallText(host_.calls()),
-            CallText({
-                L"Application.ActiveDocument() -> object",
-                L"Document.DocumentKind() -> 1",
-                L"Document.SelectByName(\"BEx_KMTV_Compact001\", \"BODYFEATURE\", 0, 0, 0) -> TRUE",
-                L"Document.DeleteSelection(FALSE) -> TRUE",
+            CallText(kExtrusionDeleted + std::vector<std::wstring>{
                 L"Document.SelectByName(\"Esq_KMTV_Compact001\", \"SKETCH\", 0, 0, 0) -> FALSE",
                 L"Document.RebuildModel()",
             }));

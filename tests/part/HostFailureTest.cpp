@@ -107,11 +107,8 @@ INSTANTIATE_TEST_SUITE_P(Steps, HostFailureInCompacterPart, testing::Values(0u, 
 TEST_F(HostFailure, AtEveryStepOfDeCompacterPart) {
   const std::wstring source = makePart(L"bloc.SLDPRT", L"box:0,0,0,10,20,5");
   const std::wstring copy = folder_.file(L"copie.SLDPRT");
-  openPart(source);
-  compactTo(copy);
-  closeAll();
+  openCompactedCopyOf(source, copy);
   const std::string copyBytes = FileBytes(copy);
-  openPart(copy);
   decompact();
   const std::vector<std::wstring> clean = host_.calls();
   std::vector<FaultPoint> points = FaultPoints(clean);

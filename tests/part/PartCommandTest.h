@@ -88,6 +88,15 @@ class PartCommandTest : public ::testing::Test {
       ASSERT_TRUE(host_.sim().close(path.substr(path.rfind(L'\\') + 1)));
   }
 
+  // Compacts source into destination with the add-in, then leaves only the
+  // compacted copy open.
+  void openCompactedCopyOf(const std::wstring& source, const std::wstring& destination) {
+    openPart(source);
+    compactTo(destination);
+    closeAll();
+    openPart(destination);
+  }
+
   // The lines of the open document's (or file's) dump that start with prefix.
   std::vector<std::wstring> dumpLines(const std::wstring& path, const std::wstring& prefix) {
     std::vector<std::wstring> lines;
