@@ -1,8 +1,10 @@
 #include "frame/AddinAboutDialog.h"
 
+#include "frame/Dialogs.h"
 #include "resources/ResourceIds.h"
 
 INT_PTR AddinAboutDialog::DoModal() {
+  const ThreadWindowsDisabled hostWindows;
   // The picture control names bitmap 7017 in the template; the static
   // control loads it (LoadImageW) from the module the dialog is created
   // from, which is why the template and the bitmap come from one module.

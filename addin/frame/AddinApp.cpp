@@ -6,12 +6,20 @@
 #include <new>
 
 #include "frame/CommandBarrier.h"
-#include "frame/LibraryEntry.h"
+#include "frame/Dialogs.h"
 #include "frame/Menus.h"
-#include "frame/Messages.h"
-#include "frame/ResourceModule.h"
 
 AddinApp* theAddinApp = nullptr;
+
+namespace {
+// Null stands for the process's executable, which is what resource lookups
+// in a library loaded into a host use before anyone switches.
+HMODULE currentResourceModule = nullptr;
+}  // namespace
+
+HMODULE CurrentResourceModule() noexcept {
+  return currentResourceModule ? currentResourceModule : GetModuleHandleW(nullptr);
+}
 
 AddinApp::AddinApp(std::unique_ptr<DispatchDriver> connection)
     : HostConnection(connection ? std::move(connection) : std::make_unique<DispatchDriver>()) {}
@@ -127,8 +135,8 @@ bool AddinApp::AttachCreatedPartDocument() {
 }
 
 void AddinApp::UseOwnResources() {
-  HMODULE own = ownModule ? ownModule : LibraryModule();
-  savedResourceModule = SwitchResourceModule(own);
+  savedResourceModule = currentResourceModule;
+  currentResourceModule = ownModule ? ownModule : LibraryModule();
 }
 
-void AddinApp::RestoreResources() { SwitchResourceModule(savedResourceModule); }
+void AddinApp::RestoreResources() { currentResourceModule = savedResourceModule; }

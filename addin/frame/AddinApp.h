@@ -3,14 +3,51 @@
 // the process ends; nothing is torn down when the host lets the library go.
 #include <windows.h>
 
+#include <deque>
 #include <memory>
 #include <string>
-#include <vector>
+#include <string_view>
+#include <unordered_set>
 
-#include "frame/HostEventSink.h"
+#include "frame/EventSink.h"
 #include "host/ComRef.h"
 #include "host/DispatchDriver.h"
 #include "host/HostObjects.h"
+
+// The file paths an assembly command works through: in the order they were
+// appended, each path once (exact comparison of the characters, case
+// included). Membership is a hash lookup, so listing a tree of a hundred
+// thousand components stays linear.
+class PathList {
+ public:
+  PathList() = default;
+  PathList(const PathList&) = delete;
+  PathList& operator=(const PathList&) = delete;
+
+  bool Contains(std::wstring_view path) const { return index_.count(path) != 0; }
+  // Appends a path not yet listed.
+  void Append(std::wstring path) {
+    paths_.push_back(std::move(path));
+    index_.insert(paths_.back());
+  }
+  size_t Count() const noexcept { return paths_.size(); }
+  const std::wstring& operator[](size_t i) const { return paths_[i]; }
+  // Count 0, storage freed.
+  void Clear() noexcept {
+    index_.clear();
+    paths_.clear();
+    try {
+      index_.rehash(0);
+      paths_.shrink_to_fit();
+    } catch (...) {
+      // Emptied all the same; only the spare storage stays.
+    }
+  }
+
+ private:
+  std::deque<std::wstring> paths_;               // a deque never moves its elements,
+  std::unordered_set<std::wstring_view> index_;  // so the views stay valid
+};
 
 class AddinApp {
  public:
@@ -29,8 +66,8 @@ class AddinApp {
   // Holds the sink's first reference, until the process ends. The sink stays
   // advised on the host for as long.
   ComRef<HostEventSink> eventSink;
-  // Filled and emptied by the assembly commands.
-  std::vector<std::wstring> documentPaths;
+  // Filled and emptied by the assembly commands; empty between commands.
+  PathList documentPaths;
 
   // Connects to the host, keeps the library loaded, listens to the host's
   // events and makes the first menu pass. FALSE when the library could not
@@ -41,8 +78,8 @@ class AddinApp {
   void FindHostApplication();
   bool AttachRunningHost();
 
-  // The about box reads its template and bitmap from the add-in's own
-  // module while it is up.
+  // The about box reads its template and bitmap from the current resource
+  // module: the add-in's own library between these two calls.
   void UseOwnResources();
   void RestoreResources();
 
@@ -57,3 +94,21 @@ class AddinApp {
 
 // Null until InitUserDLL3 runs; never reset.
 extern AddinApp* theAddinApp;
+
+// The document kinds as the host numbers them (DocumentKind, OpenDocument).
+inline constexpr long kPartDocumentKind = 1;
+inline constexpr long kAssemblyDocumentKind = 2;
+
+// What every command starts from: the host application held by the add-in,
+// as a view that owns nothing. Before the add-in has been started the view
+// is empty: every call on it answers empty, so a command finds no active
+// document.
+inline HostApplication CommandHost() { return theAddinApp ? theAddinApp->Host() : HostApplication(); }
+
+// The library's own module handle, as the system loader handed it to the
+// entry point, whatever name the library was loaded under.
+HMODULE LibraryModule() noexcept;
+
+// The module dialogs and images are read from: the host's executable, or
+// the add-in's library while its about box is up.
+HMODULE CurrentResourceModule() noexcept;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "frame/Messages.h"
+#include "frame/Dialogs.h"
 
 // Showing a message can itself fail (no memory for the text): the barrier
 // must still not throw, so each report has its own last-resort catch.

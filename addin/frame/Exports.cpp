@@ -1,17 +1,33 @@
-// The functions the host calls by name (listed in ZELM_Compact.def). No C++
-// exception may leave any of them into the host.
+// The library entry and the functions the host calls by name (listed in
+// ZELM_Compact.def). No C++ exception may leave any of them into the host.
 #include <windows.h>
 
 #include "frame/AddinAboutDialog.h"
 #include "frame/AddinApp.h"
 #include "frame/CommandBarrier.h"
-#include "frame/LibraryEntry.h"
-#include "frame/ResourceModule.h"
 
 namespace {
 constexpr int kStarted = 97001;
 constexpr int kNotStarted = -1;
+
+HMODULE libraryModule = nullptr;
 }  // namespace
+
+HMODULE LibraryModule() noexcept { return libraryModule; }
+
+// There is no framework to register with: the add-in is plain Win32/COM, so
+// process attach only remembers the module handle, and process detach has
+// nothing to undo. The add-in application object, its host connection and
+// its event sink are deliberately left alone at detach: they live until the
+// process ends, and the loader lock held here forbids calling into the host.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    libraryModule = instance;
+    // Thread attach and detach have nothing to do; spare the loader the calls.
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
 
 // The host calls this once after loading the library. A second call (the
 // same library loaded again under its own name) finds the add-in started and

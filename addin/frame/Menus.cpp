@@ -7,9 +7,6 @@ bool assemblyMenusInstalled = false;
 
 namespace {
 
-constexpr long kPartDocument = 1;
-constexpr long kAssemblyDocument = 2;
-
 // "Item@Menu" paths name the host's "Outils" menu as the parent.
 constexpr wchar_t kMenu[] = L"Compression@&Outils";
 constexpr long kTopMenuPosition = 0;
@@ -21,7 +18,7 @@ struct MenuCallbacks {
 };
 
 // The host answers whether it took each entry; a refused entry is not
-// retried, so the answers are not looked at.
+// retried, so the answers are not looked at (MenuFrame reads none).
 void InstallEntries(const MenuFrame& frame, const MenuCallbacks& callbacks) {
   frame.AddTopMenu(kMenu, kTopMenuPosition);
   frame.AddMenuEntry(kMenu, L"Compacter", kLastPosition, callbacks.compact);
@@ -39,8 +36,7 @@ void InstallAssemblyMenus(const MenuFrame& frame) {
 }
 
 void InstallMenus() {
-  if (!theAddinApp) return;
-  HostApplication host = theAddinApp->Host();
+  const HostApplication host = CommandHost();
 
   // The frame is asked for on every pass, even when both sets are in.
   MenuFrame frame = host.GetMenuFrame();
@@ -48,10 +44,10 @@ void InstallMenus() {
   if (!document) return;
 
   long kind = document.DocumentKind();
-  if (kind == kPartDocument && !partMenusInstalled) {
+  if (kind == kPartDocumentKind && !partMenusInstalled) {
     InstallPartMenus(frame);
     partMenusInstalled = true;
-  } else if (kind == kAssemblyDocument && !assemblyMenusInstalled) {
+  } else if (kind == kAssemblyDocumentKind && !assemblyMenusInstalled) {
     InstallAssemblyMenus(frame);
     assemblyMenusInstalled = true;
   }

@@ -1,4 +1,4 @@
-#include "Bstr.h"
+#include "host/Bstr.h"
 
 #include <new>
 

@@ -11,18 +11,20 @@
 //   double                                                  -> VT_R8
 //   bool                                                    -> VT_BOOL (VARIANT_TRUE / VARIANT_FALSE)
 //   OutLong (a long the host fills)                         -> VT_I4 | VT_BYREF
-//   const VARIANT&                                          -> passed as it stands (shallow copy;
-//                                                              the caller keeps ownership)
+//   Point3                                                  -> VT_ARRAY | VT_BYREF | VT_R8: a reference
+//                                                              to a SAFEARRAY of x, y, z from index 0
 // A Win32 BOOL is an int and would travel as VT_I4: convert it to bool first.
 #include <windows.h>
 #include <oleauto.h>
 
 #include <array>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "Bstr.h"
+#include "host/Bstr.h"
+#include "host/SafeArray.h"
 
 // DISPPARAMS::rgvarg is an array of VARIANTARG; we build it from VARIANTs.
 static_assert(sizeof(VARIANTARG) == sizeof(VARIANT), "VARIANTARG and VARIANT must share a layout");
@@ -31,16 +33,29 @@ struct OutLong {
   long* target;
 };
 
-// Keeps the strings made for one call alive until Invoke has returned.
+struct Point3 {
+  double x, y, z;
+};
+
+// Keeps what the slots of one call point at alive until Invoke has returned.
 class ArgumentStorage {
  public:
   BSTR Keep(Bstr text) {
     strings_.push_back(std::move(text));
     return strings_.back().get();
   }
+  // A by-reference array argument points at a SAFEARRAY* slot: the deque
+  // keeps each slot at its address while more are added.
+  SAFEARRAY** KeepArray(SafeArray array) {
+    arrays_.push_back(std::move(array));
+    slots_.push_back(arrays_.back().get());
+    return &slots_.back();
+  }
 
  private:
   std::vector<Bstr> strings_;
+  std::deque<SafeArray> arrays_;
+  std::deque<SAFEARRAY*> slots_;
 };
 
 namespace dispatch_detail {
@@ -75,7 +90,8 @@ inline void Set(VARIANTARG& slot, ArgumentStorage&, OutLong out) {
   slot.vt = VT_I4 | VT_BYREF;
   slot.plVal = out.target;
 }
-inline void Set(VARIANTARG& slot, ArgumentStorage&, const VARIANT& value) { slot = value; }
+// Throws std::bad_alloc when the system cannot make the array.
+void Set(VARIANTARG& slot, ArgumentStorage& storage, const Point3& point);
 
 }  // namespace dispatch_detail
 

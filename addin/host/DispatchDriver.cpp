@@ -1,9 +1,9 @@
-#include "DispatchDriver.h"
+#include "host/DispatchDriver.h"
 
+#include <new>
 #include <utility>
 
-#include "Bstr.h"
-#include "HostCallError.h"
+#include "host/HostCallError.h"
 
 DispatchDriver DispatchDriver::Borrow(IDispatch* p) noexcept {
   if (p) p->AddRef();
@@ -48,11 +48,6 @@ void DispatchDriver::ReleaseDispatch() noexcept {
   owns_ = false;
 }
 
-IDispatch* DispatchDriver::DetachDispatch() noexcept {
-  owns_ = false;
-  return std::exchange(p_, nullptr);
-}
-
 namespace {
 
 // Frees the strings of an EXCEPINFO whatever way the call leaves.
@@ -95,51 +90,13 @@ Variant DispatchDriver::InvokeSlots(const Operation& op, VARIANTARG* slots, UINT
   return result;
 }
 
-namespace {
-
-// Converts result in place to type, or throws a type mismatch.
-void Coerce(const Operation& op, Variant& result, VARTYPE type) {
-  if (result.type() == type) return;
-  VARIANT converted;
-  VariantInit(&converted);
-  HRESULT hr = VariantChangeType(&converted, const_cast<VARIANT*>(&result.get()), 0, type);
-  if (FAILED(hr)) throw HostCallError(DISP_E_TYPEMISMATCH, op.name, L"unexpected result type");
-  *result.put() = converted;
-}
-
-}  // namespace
-
-bool ResultAsBool(const Operation& op, Variant result) {
-  if (result.empty()) return false;
-  Coerce(op, result, VT_BOOL);
-  return result.get().boolVal != VARIANT_FALSE;
-}
-
-long ResultAsLong(const Operation& op, Variant result) {
-  if (result.empty()) return 0;
-  Coerce(op, result, VT_I4);
-  return result.get().lVal;
-}
-
-std::wstring ResultAsText(const Operation& op, Variant result) {
-  if (result.empty()) return {};
-  Coerce(op, result, VT_BSTR);
-  VARIANT raw = result.release();
-  return Bstr(raw.bstrVal).str();
-}
-
-DispatchDriver ResultAsObject(const Operation& op, Variant result) {
-  if (result.empty()) return DispatchDriver();
-  if (result.type() == VT_DISPATCH) {
-    VARIANT raw = result.release();
-    return DispatchDriver::Adopt(raw.pdispVal);
-  }
-  if (result.type() == VT_UNKNOWN) {
-    IUnknown* unknown = result.get().punkVal;
-    IDispatch* dispatch = nullptr;
-    if (unknown && FAILED(unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
-      throw HostCallError(DISP_E_TYPEMISMATCH, op.name, L"object without IDispatch");
-    return DispatchDriver::Adopt(dispatch);
-  }
-  throw HostCallError(DISP_E_TYPEMISMATCH, op.name, L"unexpected result type");
+void dispatch_detail::Set(VARIANTARG& slot, ArgumentStorage& storage, const Point3& point) {
+  SAFEARRAYBOUND bound{3, 0};
+  SafeArray array(SafeArrayCreate(VT_R8, 1, &bound));
+  if (!array) throw std::bad_alloc();
+  double coordinates[3] = {point.x, point.y, point.z};
+  for (LONG i = 0; i < 3; ++i)
+    if (FAILED(SafeArrayPutElement(array.get(), &i, &coordinates[i]))) throw std::bad_alloc();
+  slot.vt = VT_ARRAY | VT_BYREF | VT_R8;
+  slot.pparray = storage.KeepArray(std::move(array));
 }

@@ -10,7 +10,7 @@
 // - Copying adds a reference of the copy's own (the copy owns it).
 // - Destruction releases an owned reference.
 // - An empty driver makes no call: Invoke gives an empty result, which the
-//   conversions turn into null, 0, FALSE or empty text.
+//   typed views (HostObjects.h) turn into null, 0, FALSE or empty text.
 // - A failed Invoke throws HostCallError with the operation's name and the
 //   host's description.
 #include <windows.h>
@@ -18,9 +18,9 @@
 
 #include <string>
 
-#include "DispatchArguments.h"
-#include "Operation.h"
-#include "Variant.h"
+#include "host/DispatchArguments.h"
+#include "host/HostOperations.h"
+#include "host/Variant.h"
 
 class DispatchDriver {
  public:
@@ -37,11 +37,8 @@ class DispatchDriver {
 
   void AttachDispatch(IDispatch* p, bool owns = true) noexcept;
   void ReleaseDispatch() noexcept;
-  // Gives up the reference without releasing it.
-  IDispatch* DetachDispatch() noexcept;
 
   IDispatch* get() const noexcept { return p_; }
-  bool owns() const noexcept { return owns_; }
   explicit operator bool() const noexcept { return p_ != nullptr; }
 
   template <typename... Args>
@@ -58,11 +55,3 @@ class DispatchDriver {
   IDispatch* p_ = nullptr;
   bool owns_ = false;
 };
-
-// Result conversions. Each throws HostCallError (DISP_E_TYPEMISMATCH) when
-// the host answered a value of another type; an empty result gives the
-// empty value.
-bool ResultAsBool(const Operation& op, Variant result);
-long ResultAsLong(const Operation& op, Variant result);
-std::wstring ResultAsText(const Operation& op, Variant result);
-DispatchDriver ResultAsObject(const Operation& op, Variant result);

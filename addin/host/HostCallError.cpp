@@ -1,4 +1,4 @@
-#include "HostCallError.h"
+#include "host/HostCallError.h"
 
 #include <cstdio>
 

@@ -1,27 +1,28 @@
 #pragma once
 // Typed views of the host's automation objects. Each view owns one
 // DispatchDriver; every method is one host operation of HostOperations.h
-// with its argument and result types. A document is one host object seen
-// through three views (ModelDocument, PartDocument, AssemblyDocument): a
-// routine that needs two views holds two drivers on the same object.
+// with its argument and result types, so no VARIANT or SAFEARRAY leaves
+// this layer. A document is one host object seen through three views
+// (ModelDocument, PartDocument, AssemblyDocument): a routine that needs two
+// views holds two drivers on the same object.
 //
 // A view over an empty driver makes no call and answers null, 0, false or
-// empty text; a failed call throws HostCallError.
+// empty text. A failed call, or an answer of another type than the one the
+// add-in reads, throws HostCallError. Answers the add-in never reads are not
+// looked at, whatever their type: those methods return nothing.
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "DispatchDriver.h"
+#include "host/DispatchDriver.h"
 
 class HostObject {
  public:
   HostObject() = default;
   explicit HostObject(DispatchDriver driver) noexcept : driver_(std::move(driver)) {}
 
-  const DispatchDriver& driver() const noexcept { return driver_; }
   IDispatch* get() const noexcept { return driver_.get(); }
   explicit operator bool() const noexcept { return static_cast<bool>(driver_); }
-  // Drops the reference now rather than at the end of the scope.
-  void Release() noexcept { driver_.ReleaseDispatch(); }
 
  protected:
   DispatchDriver driver_;
@@ -41,14 +42,15 @@ class SelectionSet : public HostObject {
   using HostObject::HostObject;
   long SelectedCount() const;
   // index counts from 1.
-  DispatchDriver SelectedObject(long index) const;
+  Feature SelectedObject(long index) const;
 };
 
 class Component : public HostObject {
  public:
   using HostObject::HostObject;
-  // A VARIANT holding a SAFEARRAY of VT_DISPATCH, or no array for a leaf.
-  Variant ComponentChildren() const;
+  // The direct children, in the host's order; none for a leaf (the host
+  // answers no array, or an empty one).
+  std::vector<Component> ComponentChildren() const;
   std::wstring ComponentPath() const;
 };
 
@@ -62,20 +64,26 @@ class ModelDocument : public HostObject {
  public:
   using HostObject::HostObject;
   SelectionSet GetSelectionSet() const;
-  // start and end: VARIANTs of VT_ARRAY|VT_BYREF|VT_R8 (see PointArray).
-  bool CreateLine(const VARIANT& start, const VARIANT& end) const;
+  // Each end travels as three doubles in an array passed by reference.
+  bool CreateLine(const Point3& start, const Point3& end) const;
   bool SaveToPath(std::wstring_view path) const;
   std::wstring DocumentPath() const;
   long DocumentKind() const;
   void RebuildModel() const;
   void ToggleSketch() const;
-  DispatchDriver ActiveSketch() const;
+  bool HasActiveSketch() const;
   bool SelectByName(std::wstring_view name, std::wstring_view type, double x, double y, double z) const;
   void SaveDocument() const;
   void SetSketchDirect(bool direct) const;
   void SetDocumentFlag(bool flag) const;
-  bool DeleteSelection(bool flag) const;
+  void DeleteSelection(bool flag) const;
   Configuration ActiveConfiguration() const;
+};
+
+// The part's box as the host reports it: the low corner (b0, b1, b2) then
+// the high corner (b3, b4, b5).
+struct PartBox {
+  double b0, b1, b2, b3, b4, b5;
 };
 
 // The fifteen values of ExtrudeSketch, in the order they travel. Their
@@ -103,34 +111,37 @@ class PartDocument : public HostObject {
   using HostObject::HostObject;
   Feature FirstFeature() const;
   void ExtrudeSketch(const ExtrusionValues& values) const;
-  // A VARIANT holding a one-dimensional array of six doubles.
-  Variant PartBoundingBox(bool flag) const;
+  // An answer that is not a one-dimensional array of six numbers from
+  // index 0 throws HostCallError: reading past a short array would read
+  // memory that is not there.
+  PartBox PartBoundingBox(bool flag) const;
   void FinishPartEdit() const;
 };
 
 class AssemblyDocument : public HostObject {
  public:
   using HostObject::HostObject;
-  long PrepareComponents(bool flag) const;
+  void PrepareComponents(bool flag) const;
 };
 
 class MenuFrame : public HostObject {
  public:
   using HostObject::HostObject;
-  bool AddMenuEntry(std::wstring_view menu, std::wstring_view item, long position,
-                    std::wstring_view callback) const;
-  bool AddTopMenu(std::wstring_view menu, long position) const;
+  void AddMenuEntry(std::wstring_view menu, std::wstring_view item, long position, std::wstring_view callback) const;
+  void AddTopMenu(std::wstring_view menu, long position) const;
 };
 
 class HostApplication : public HostObject {
  public:
   using HostObject::HostObject;
   ModelDocument ActiveDocument() const;
-  DispatchDriver OpenDocument(std::wstring_view path, long kind) const;
+  // The document the host opens is not used: it is released at once.
+  void OpenDocument(std::wstring_view path, long kind) const;
   ModelDocument ActivateDocument(std::wstring_view name) const;
   MenuFrame GetMenuFrame() const;
   void CloseDocument(std::wstring_view name) const;
   void CloseDocumentByPath(std::wstring_view path) const;
-  // error receives the host's error code (0 for none).
-  DispatchDriver OpenDocumentEx(std::wstring_view path, long kind, long& error) const;
+  // Opens without using the document; answers the host's error code (0 for
+  // none).
+  long OpenDocumentEx(std::wstring_view path, long kind) const;
 };

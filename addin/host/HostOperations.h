@@ -1,8 +1,22 @@
 #pragma once
 // The table of every host operation the add-in uses: name, dispatch
 // identifier and invoke kind. Each operation exists here once; the typed
-// wrappers in HostObjects.h are the only callers.
-#include "Operation.h"
+// views in HostObjects.h are its only callers.
+#include <windows.h>
+#include <oleauto.h>
+
+enum class InvokeKind : WORD {
+  Method = DISPATCH_METHOD,
+  PropertyGet = DISPATCH_PROPERTYGET,
+  // The value travels as the one named argument DISPID_PROPERTYPUT.
+  PropertyPut = DISPATCH_PROPERTYPUT,
+};
+
+struct Operation {
+  const wchar_t* name;  // shown to the user when the call fails
+  DISPID id;
+  InvokeKind kind;
+};
 
 namespace hostops {
 using K = InvokeKind;

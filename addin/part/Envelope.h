@@ -1,10 +1,24 @@
 #pragma once
 // The compaction envelope: one solid box, a little larger than the part,
-// that swallows the part's body so the host saves a small file. Building it
-// and removing it are shared by the part and the assembly commands.
+// that swallows the part's body so the host saves a small file. A sketch
+// and its extrusion carry fixed marker names, by which decompaction finds
+// and deletes them again. Building and removing it are shared by the part
+// and the assembly commands.
 #include <windows.h>
 
 #include "host/HostObjects.h"
+
+// The sketch that holds the envelope's rectangle, and the extrusion of that
+// sketch, whose presence is what "compacted" means; with the selection types
+// under which the host finds them.
+inline constexpr wchar_t kEnvelopeSketchName[] = L"Esq_KMTV_Compact001";
+inline constexpr wchar_t kEnvelopeSketchType[] = L"SKETCH";
+inline constexpr wchar_t kEnvelopeExtrusionName[] = L"BEx_KMTV_Compact001";
+inline constexpr wchar_t kEnvelopeExtrusionType[] = L"BODYFEATURE";
+
+// How far the envelope reaches past the part's box, in the host's model
+// length unit: enough for the box to swallow the body, no more.
+inline constexpr double kEnvelopeMargin = 0.001;
 
 // Inserts the envelope into the open part `document`.
 // `document` is a plain reference: the routine takes a count of its own.

@@ -12,13 +12,14 @@ std::wstring FolderOfPath(std::wstring path);
 // without a backslash; empty when the path ends with one.
 std::wstring FileNameOfPath(std::wstring path);
 
-// Joins folder and name as they are (no separator is added) and tries to
-// open that existing file for reading, shared with no other handle. FALSE
-// when it opens (the name is taken); TRUE when it cannot be opened, for
-// whatever reason.
+// Joins folder and name as they are (no separator is added) and answers
+// whether nothing of that name is there. A file that exists is taken
+// whatever its sharing: one held open by another program (the host holds
+// its open documents' files) or one we may not read counts as present.
 BOOL FileIsAbsent(const std::wstring& folder, const std::wstring& name);
 
-// The form of an absolute path that the file system accepts beyond
-// MAX_PATH characters ("\\?\C:\..." or "\\?\UNC\server\..."). Shorter
-// paths, and paths that cannot be made absolute, come back unchanged.
-std::wstring ExtendedLengthPath(const std::wstring& path);
+// Whether two paths name the same file (or folder) as Windows sees it: equal
+// once made absolute and compared without regard to case, or, where both
+// exist, one file reached by two names (another drive mapping, a link, a
+// short name).
+bool IsSameFile(const std::wstring& first, const std::wstring& second);

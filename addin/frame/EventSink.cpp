@@ -1,8 +1,9 @@
-#include "frame/DispatchSink.h"
+#include "frame/EventSink.h"
 
 #include <new>
 #include <string>
 
+#include "frame/Menus.h"
 #include "host/HostCallError.h"
 
 DispatchSink::~DispatchSink() { Disconnect(); }
@@ -13,7 +14,7 @@ BOOL DispatchSink::Connect(IDispatch* source) noexcept {
   ComRef<IProvideClassInfo2> classInfo;
   if (FAILED(source->QueryInterface(IID_IProvideClassInfo2, classInfo.put_void())) || !classInfo) return FALSE;
   // Without the IID there is nothing sound to look a connection point up by.
-  if (FAILED(classInfo->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &sourceIid))) return FALSE;
+  if (FAILED(classInfo->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &sourceIid_))) return FALSE;
   classInfo.reset();
 
   ComRef<IUnknown> unknown;
@@ -23,32 +24,32 @@ BOOL DispatchSink::Connect(IDispatch* source) noexcept {
     return FALSE;
 
   ComRef<IConnectionPoint> point;
-  if (container->FindConnectionPoint(sourceIid, point.put()) == S_OK && point) {
+  if (container->FindConnectionPoint(sourceIid_, point.put()) == S_OK && point) {
     DWORD newCookie = 0;
     // Kept only once advised, so Disconnect never unadvises a cookie that
     // the source did not hand out.
     if (SUCCEEDED(point->Advise(static_cast<IDispatch*>(this), &newCookie))) {
       Disconnect();
-      connectionPoint = std::move(point);
-      cookie = newCookie;
+      connectionPoint_ = std::move(point);
+      cookie_ = newCookie;
     }
   }
   return TRUE;
 }
 
 void DispatchSink::Disconnect() noexcept {
-  if (!connectionPoint) return;
+  if (!connectionPoint_) return;
   // Taken out first: Unadvise drops the source's reference on us, which
   // must not find us half disconnected.
-  ComRef<IConnectionPoint> point = std::move(connectionPoint);
-  point->Unadvise(cookie);
-  cookie = 0;
+  ComRef<IConnectionPoint> point = std::move(connectionPoint_);
+  point->Unadvise(cookie_);
+  cookie_ = 0;
 }
 
 HRESULT DispatchSink::QueryInterface(REFIID iid, void** object) noexcept {
   if (!object) return E_POINTER;
   if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-      (!IsEqualIID(sourceIid, IID_NULL) && IsEqualIID(iid, sourceIid))) {
+      (!IsEqualIID(sourceIid_, IID_NULL) && IsEqualIID(iid, sourceIid_))) {
     *object = static_cast<IDispatch*>(this);
     AddRef();
     return S_OK;
@@ -58,10 +59,10 @@ HRESULT DispatchSink::QueryInterface(REFIID iid, void** object) noexcept {
 }
 
 // Single-threaded by design: the host calls the sink on its own thread only.
-ULONG DispatchSink::AddRef() noexcept { return ++references; }
+ULONG DispatchSink::AddRef() noexcept { return ++references_; }
 
 ULONG DispatchSink::Release() noexcept {
-  ULONG left = --references;
+  ULONG left = --references_;
   if (left == 0) delete this;
   return left;
 }
@@ -142,3 +143,30 @@ HRESULT DispatchSink::Raise(const EventEntry& event, DispatchSink& sink, BOOL& a
     return E_UNEXPECTED;
   }
 }
+
+// ---- HostEventSink -----------------------------------------------------
+
+HostEventSink* HostEventSink::Create() { return new HostEventSink(); }
+
+DispatchSink::EventTable HostEventSink::Events() const noexcept {
+  static const EventEntry events[] = {
+      {1, 1, &HostEventSink::OnDocumentOpened},
+      {2, 2, &HostEventSink::OnActiveDocumentChanged},
+      {3, 0, &HostEventSink::OnDocumentClosed},
+  };
+  return {events, sizeof(events) / sizeof(events[0])};
+}
+
+// The menu pass calls back into the host from within the host's own event
+// call; the host allows this (it is single-threaded and re-entrant).
+BOOL HostEventSink::OnDocumentOpened(DispatchSink&) {
+  InstallMenus();
+  return FALSE;
+}
+
+BOOL HostEventSink::OnActiveDocumentChanged(DispatchSink&) {
+  InstallMenus();
+  return FALSE;
+}
+
+BOOL HostEventSink::OnDocumentClosed(DispatchSink&) { return FALSE; }

@@ -1,8 +1,9 @@
 #pragma once
-// DispatchSink: a COM event sink that listens to one automation object.
+// The event sinks: DispatchSink, a COM event sink that listens to one
+// automation object, and HostEventSink, the one advised on the host.
 //
-// It is a real COM object with one IDispatch interface, the sink interface:
-// Connect finds the source's default outgoing dispinterface through
+// DispatchSink is a real COM object with one IDispatch interface, the sink
+// interface: Connect finds the source's default outgoing dispinterface through
 // IProvideClassInfo2 and advises the sink on its connection point; the host
 // then raises events by calling Invoke with a DISPID, which is looked up in
 // the event table of the derived class.
@@ -31,9 +32,6 @@ class DispatchSink : public IDispatch {
   BOOL Connect(IDispatch* source) noexcept;
   // Unadvises, when advised, and lets the connection point go.
   virtual void Disconnect() noexcept;
-
-  bool IsAdvised() const noexcept { return static_cast<bool>(connectionPoint); }
-  const IID& SourceIid() const noexcept { return sourceIid; }
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override;
@@ -70,8 +68,32 @@ class DispatchSink : public IDispatch {
   const EventEntry* FindEvent(DISPID id) const noexcept;
   static HRESULT Raise(const EventEntry& event, DispatchSink& sink, BOOL& answer, EXCEPINFO* exception) noexcept;
 
-  ULONG references = 1;
-  ComRef<IConnectionPoint> connectionPoint;
-  DWORD cookie = 0;
-  IID sourceIid = IID_NULL;
+  ULONG references_ = 1;
+  ComRef<IConnectionPoint> connectionPoint_;
+  DWORD cookie_ = 0;
+  IID sourceIid_ = IID_NULL;
+};
+
+// HostEventSink: the sink advised on the host application. The host raises
+//   1 (file name)        after it opened a document,
+//   2 (document, kind)   when the active document changed,
+//   3 (no argument)      after it closed a document;
+// events 1 and 2 make a menu pass, so that the menus of a document kind
+// appear the first time a document of that kind is active. Every event is
+// answered FALSE; the arguments' values are not used.
+class HostEventSink final : public DispatchSink {
+ public:
+  // The new sink holds one reference, which belongs to the caller.
+  static HostEventSink* Create();
+
+ protected:
+  EventTable Events() const noexcept override;
+
+ private:
+  HostEventSink() = default;
+  ~HostEventSink() override = default;
+
+  static BOOL OnDocumentOpened(DispatchSink& sink);
+  static BOOL OnActiveDocumentChanged(DispatchSink& sink);
+  static BOOL OnDocumentClosed(DispatchSink& sink);
 };

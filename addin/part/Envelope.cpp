@@ -1,0 +1,142 @@
+#include "part/Envelope.h"
+
+#include <cmath>
+#include <string>
+
+#include "frame/Dialogs.h"
+
+// Every host object taken here is held by a view that releases it when the
+// routine leaves, also when a host call throws half-way: whatever the host
+// has already done stays in the document, nothing is undone.
+
+namespace {
+
+constexpr wchar_t kAlreadyCompactedMessage[] = L"Le fichier est d\u00E9j\u00E0 compact\u00E9 !...";
+constexpr wchar_t kNoOpenSketchMessage[] = L"Il n'y \u00E0 pas d'esquisse ouverte...";
+constexpr wchar_t kLineRefusedMessage[] = L"Une Erreur est apparue lors de la cr\u00E9ation d'une ligne.";
+
+constexpr wchar_t kReferencePlaneKind[] = L"RefPlane";
+constexpr wchar_t kReferencePlaneType[] = L"PLANE";
+
+// Selecting the marker extrusion succeeds only on a compacted part. A part
+// holding only the marker sketch (its extrusion deleted by hand) is not.
+bool IsAlreadyCompacted(const ModelDocument& model) {
+  return model.SelectByName(kEnvelopeExtrusionName, kEnvelopeExtrusionType, 0.0, 0.0, 0.0);
+}
+
+// Selects, under its own name, the reference plane with that ordinal (from
+// 1, in feature order); the selection's answer, or TRUE without selecting
+// anything when the part has fewer planes. The name is read before the kind
+// for every feature, plane or not.
+BOOL SelectReferencePlane(const ModelDocument& model, const PartDocument& part, long ordinal) {
+  long count = 0;
+  for (Feature feature = part.FirstFeature(); feature; feature = feature.NextFeature()) {
+    const std::wstring name = feature.FeatureName();
+    if (feature.FeatureKind() != kReferencePlaneKind) continue;
+    if (++count == ordinal) return model.SelectByName(name, kReferencePlaneType, 0.0, 0.0, 0.0);
+  }
+  return TRUE;
+}
+
+// Opens a sketch on the selected plane; false when the host opened none.
+bool OpenSketch(const ModelDocument& model) {
+  model.ToggleSketch();
+  return model.HasActiveSketch();
+}
+
+// One side of the rectangle; a refused line is announced and does not stop
+// the others.
+BOOL DrawSketchLine(const ModelDocument& model, double x0, double y0, double x1, double y1) {
+  const bool made = model.CreateLine(Point3{x0, y0, 0.0}, Point3{x1, y1, 0.0});
+  if (!made) ShowMessage(kLineRefusedMessage);
+  return made ? TRUE : FALSE;
+}
+
+// The four sides, low x, high x, low y, high y, of the box's x/y extent
+// widened by the margin on every side.
+void DrawEnvelopeRectangle(const ModelDocument& model, const PartBox& box) {
+  const double left = box.b0 - kEnvelopeMargin, right = box.b3 + kEnvelopeMargin;
+  const double bottom = box.b1 - kEnvelopeMargin, top = box.b4 + kEnvelopeMargin;
+  model.SetSketchDirect(true);
+  DrawSketchLine(model, left, bottom, left, top);
+  DrawSketchLine(model, right, bottom, right, top);
+  DrawSketchLine(model, left, bottom, right, bottom);
+  DrawSketchLine(model, left, top, right, top);
+  model.SetSketchDirect(false);
+}
+
+// Gives `name` to the selected object when exactly one is selected; with any
+// other selection nothing is named.
+void RenameSelected(const ModelDocument& model, const wchar_t* name) {
+  const SelectionSet selection = model.GetSelectionSet();
+  if (selection.SelectedCount() == 1) selection.SelectedObject(1).SetFeatureName(name);
+}
+
+// The fifteen ExtrudeSketch values that make the rectangle around `box`
+// into a box reaching past the part on both sides of the sketch plane.
+ExtrusionValues EnvelopeExtrusion(const PartBox& box) {
+  // A box without thickness along z is extruded without the extent flag;
+  // the distances are taken from the bounds all the same.
+  const bool extent = box.b5 - box.b2 > 0.0;
+  ExtrusionValues values{};
+  values.value1 = false;
+  values.extentFlag2 = extent;
+  values.extentFlag3 = extent;
+  values.value4 = 0;
+  values.value5 = 0;
+  // The sketch plane passes through the model's origin: the distance to
+  // each z bound is its absolute value.
+  values.depthTowardsLow = std::fabs(box.b2) + kEnvelopeMargin;
+  values.depthTowardsHigh = std::fabs(box.b5) + kEnvelopeMargin;
+  values.value8 = false;
+  values.value9 = false;
+  values.value10 = true;
+  values.value11 = true;
+  values.value12 = 0.0;
+  values.value13 = 0.0;
+  values.value14 = true;
+  values.value15 = true;
+  return values;
+}
+
+// Selects one marker and deletes it; false when the marker is not there.
+bool DeleteMarker(const ModelDocument& model, const wchar_t* name, const wchar_t* type) {
+  if (!model.SelectByName(name, type, 0.0, 0.0, 0.0)) return false;
+  model.DeleteSelection(false);
+  return true;
+}
+
+}  // namespace
+
+int BuildEnvelope(IDispatch* document, ModelDocument model, int announce) {
+  if (IsAlreadyCompacted(model)) {
+    if (announce) ShowMessage(kAlreadyCompactedMessage);
+    return 0;
+  }
+  const PartDocument part(DispatchDriver::Borrow(document));
+  const PartBox box = part.PartBoundingBox(true);
+  SelectReferencePlane(model, part, 1);
+  if (!OpenSketch(model)) {
+    ShowMessage(kNoOpenSketchMessage);
+    return 1;
+  }
+  DrawEnvelopeRectangle(model, box);
+  // Closing the sketch leaves it selected: that is what gets the marker name.
+  model.ToggleSketch();
+  RenameSelected(model, kEnvelopeSketchName);
+  // The host extrudes the selected sketch and selects the new extrusion.
+  part.ExtrudeSketch(EnvelopeExtrusion(box));
+  RenameSelected(model, kEnvelopeExtrusionName);
+  part.FinishPartEdit();
+  return 1;
+}
+
+BOOL RemoveEnvelope(IDispatch* document, ModelDocument model) {
+  const PartDocument part(DispatchDriver::Borrow(document));
+  // The extrusion goes first: the sketch is looked for only once the
+  // extrusion it feeds has been found and deleted.
+  if (!DeleteMarker(model, kEnvelopeExtrusionName, kEnvelopeExtrusionType)) return FALSE;
+  if (!DeleteMarker(model, kEnvelopeSketchName, kEnvelopeSketchType)) return FALSE;
+  part.FinishPartEdit();
+  return TRUE;
+}
