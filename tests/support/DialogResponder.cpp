@@ -57,6 +57,13 @@ size_t DialogResponder::pendingSaveAnswers() const {
   return saveAnswers_.size();
 }
 
+size_t DialogResponder::dropSaveAnswers() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const size_t dropped = saveAnswers_.size();
+  saveAnswers_.clear();
+  return dropped;
+}
+
 std::vector<MessageBoxRecord> DialogResponder::messages() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return messages_;

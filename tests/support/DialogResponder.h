@@ -96,6 +96,8 @@ class DialogResponder {
   void queueSavePath(std::wstring path);
   void queueSaveCancel();
   size_t pendingSaveAnswers() const;
+  // Forgets the answers no dialog took; how many there were.
+  size_t dropSaveAnswers();
 
   std::vector<MessageBoxRecord> messages() const;
   std::vector<SaveDialogRecord> saveDialogs() const;

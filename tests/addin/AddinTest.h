@@ -1,0 +1,76 @@
+// The real ZELM_Compact.dll started in the host simulator, in the test's own
+// process, as the host starts an add-in: once per process, with the
+// simulator registered as the running host. Every case starts from a host
+// with no document open and a scratch folder of its own, and sees the calls,
+// messages and dialogs of its own run.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "DialogResponder.h"
+#include "Simulator.h"
+#include "host/HostObjects.h"
+#include "support/TestFiles.h"
+
+namespace addintest {
+
+class AddinTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  static hostsim::Simulator& Sim();
+  static testsupport::DialogResponder& Dialogs();
+
+  // Writes a part of that fixture shape, or an assembly of these children,
+  // into the scratch folder (or at a full path).
+  std::wstring Part(const std::wstring& name, const std::wstring& shape = L"box:0,0,0,10,20,5");
+  std::wstring Assembly(const std::wstring& name, const std::vector<std::wstring>& children);
+  // Opens and activates the document, then starts recording.
+  void Open(const std::wstring& path);
+  // The call log and the reference audit start here.
+  void Record();
+  void CloseAll();
+
+  // Picks a command as the user does; each answer goes to the next save
+  // dialog (a path, or L"cancel").
+  void Run(const wchar_t* exportName, const std::vector<std::wstring>& saveAnswers = {});
+
+  std::vector<std::wstring> Calls() const { return Sim().callLines(); }
+  // The calls since Record that start with prefix.
+  std::vector<std::wstring> CallsTo(const std::wstring& prefix) const;
+  std::vector<std::wstring> Messages() const;  // since SetUp
+  std::vector<testsupport::SaveDialogRecord> SaveDialogs() const;  // since SetUp
+  // References taken since Record and not released.
+  long ReferencesHeld() const { return Sim().liveReferences() - references_; }
+  // The lines of the open document's (or file's) dump that start with prefix.
+  std::vector<std::wstring> Dump(const std::wstring& path, const std::wstring& prefix) const;
+
+  // The active document as a client of the host, to change it as a user
+  // would (not recorded when done before Record).
+  ModelDocument ActiveDocument() const;
+  void DeleteFeature(const std::wstring& name, const std::wstring& type);
+
+  testsupport::TempFolder folder;
+
+ private:
+  size_t messages_ = 0, saves_ = 0, unexpected_ = 0;
+  long references_ = 0;
+};
+
+// A call-log text argument: the text in double quotes.
+inline std::wstring Q(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+// Lines as one text, a line each: compared as such, a mismatch shows as a
+// line diff.
+std::string Lines(const std::vector<std::wstring>& lines);
+
+inline std::vector<std::wstring> operator+(std::vector<std::wstring> first, const std::vector<std::wstring>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+}  // namespace addintest
