@@ -1,5 +1,6 @@
 #include "addin/AddinTest.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace addintest {
@@ -98,6 +99,11 @@ std::vector<std::wstring> AddinTest::Messages() const {
   const auto all = Dialogs().messages();
   for (size_t i = messages_; i < all.size(); ++i) texts.push_back(all[i].text);
   return texts;
+}
+
+std::vector<std::wstring> AddinTest::LastMessages(size_t count) const {
+  const std::vector<std::wstring> all = Messages();
+  return std::vector<std::wstring>(all.end() - static_cast<ptrdiff_t>(std::min(count, all.size())), all.end());
 }
 
 std::vector<testsupport::SaveDialogRecord> AddinTest::SaveDialogs() const {

@@ -43,6 +43,7 @@ class AddinTest : public testing::Test {
   // The calls since Record that start with prefix.
   std::vector<std::wstring> CallsTo(const std::wstring& prefix) const;
   std::vector<std::wstring> Messages() const;  // since SetUp
+  std::vector<std::wstring> LastMessages(size_t count) const;
   std::vector<testsupport::SaveDialogRecord> SaveDialogs() const;  // since SetUp
   // References taken since Record and not released.
   long ReferencesHeld() const { return Sim().liveReferences() - references_; }

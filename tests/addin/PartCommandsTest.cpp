@@ -196,8 +196,7 @@ TEST_F(PartCommands, DestinationsThatAreTakenAreRefusedAndCancelChangesNothing) 
     Run(L"CompacterPart", {c.answer});
 
     EXPECT_EQ(Lines(Calls()), Lines(checks));
-    const std::vector<std::wstring> shownNow = Messages();
-    EXPECT_EQ(std::vector<std::wstring>(shownNow.begin() + static_cast<ptrdiff_t>(shown), shownNow.end()), c.messages);
+    EXPECT_EQ(LastMessages(Messages().size() - shown), c.messages);
     EXPECT_EQ(ReferencesHeld(), 0);
     CloseAll();
     EXPECT_EQ(ReadFileBytes(source), sourceBytes);
@@ -267,9 +266,7 @@ TEST_F(PartCommands, PartsTheEnvelopeStepTreatsApartAreStillSavedAndConfirmed) {
   Run(L"CompacterPart", {bare});
   EXPECT_TRUE(Has(Calls(), L"Document.ActiveSketch() -> null"));
   EXPECT_TRUE(CallsTo(L"Document.CreateLine(").empty());
-  const std::vector<std::wstring> shown = Messages();
-  EXPECT_EQ(std::vector<std::wstring>(shown.end() - 2, shown.end()),
-            (std::vector<std::wstring>{kNoOpenSketch, Compacted(folder.path())}));
+  EXPECT_EQ(LastMessages(2), (std::vector<std::wstring>{kNoOpenSketch, Compacted(folder.path())}));
   EXPECT_TRUE(testsupport::FileExists(bare));
   EXPECT_EQ(ReferencesHeld(), 0);
 }
