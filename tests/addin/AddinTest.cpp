@@ -1,6 +1,7 @@
 #include "addin/AddinTest.h"
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 namespace addintest {
@@ -16,12 +17,26 @@ std::wstring AddinLibraryPath() {
   return exe.substr(0, exe.rfind(L'\\') + 1) + L"ZELM_Compact.dll";
 }
 
+// The menus of each kind go in the first time a document of that kind is
+// active, once per process: a part and an assembly are opened once at start,
+// so that every case sees the host's events make the same calls whatever
+// ran before it.
 struct AddinInHost {
   hostsim::Simulator sim;
   testsupport::DialogResponder dialogs;
   long startValue = 0;
   AddinInHost() {
-    if (sim.registerRunning()) startValue = sim.loadAddin(AddinLibraryPath());
+    if (!sim.registerRunning()) return;
+    startValue = sim.loadAddin(AddinLibraryPath());
+    testsupport::TempFolder folder;
+    const std::wstring part = folder.file(L"piece.SLDPRT"), assembly = folder.file(L"ensemble.SLDASM");
+    if (hostsim::writePartFixture(part, L"box:0,0,0,1,1,1") && hostsim::writeAssemblyFixture(assembly, {part}) &&
+        sim.open(part) && sim.open(assembly)) {
+      sim.close(L"ensemble.SLDASM");
+      sim.close(L"piece.SLDPRT");
+    } else {
+      startValue = 0;
+    }
   }
 };
 
@@ -128,6 +143,50 @@ void AddinTest::DeleteFeature(const std::wstring& name, const std::wstring& type
   ASSERT_TRUE(document.SelectByName(name, type, 0.0, 0.0, 0.0)) << testsupport::Utf8(name);
   document.DeleteSelection(false);
   document.RebuildModel();
+}
+
+std::vector<AddinTest::FaultStep> AddinTest::FaultSteps(const std::vector<std::wstring>& calls) {
+  std::vector<FaultStep> steps;
+  std::map<std::wstring, int> seen;
+  int menuPassLeft = 0;  // GetMenuFrame, ActiveDocument, DocumentKind
+  for (size_t index = 0; index < calls.size(); ++index) {
+    const std::wstring& line = calls[index];
+    const std::wstring operation = line.substr(0, std::min(line.find(L'('), line.find(L" =")));
+    const int nth = ++seen[operation];
+    if (operation == L"Application.GetMenuFrame") menuPassLeft = 3;
+    if (menuPassLeft > 0) {
+      --menuPassLeft;
+      continue;
+    }
+    steps.push_back({operation, nth, line, index});
+  }
+  return steps;
+}
+
+void AddinTest::RunFailing(const wchar_t* command, const FaultStep& step, const std::vector<std::wstring>& cleanCalls,
+                           const std::wstring& saveAnswer) {
+  SCOPED_TRACE(testsupport::Utf8(step.line));
+  static const std::wstring kFailure = L"Panne simul\u00E9e";
+  Record();
+  Sim().failCall(step.operation, step.nth, kFailure);
+  if (!saveAnswer.empty()) Dialogs().queueSavePath(saveAnswer);
+  const size_t shown = Messages().size();
+
+  ASSERT_TRUE(Sim().invokeExport(command));
+  Dialogs().dropSaveAnswers();  // the step may come before the dialog
+
+  const std::vector<std::wstring> calls = Calls();
+  ASSERT_FALSE(calls.empty());
+  const auto failed = std::find_if(calls.begin(), calls.end(),
+                                   [](const std::wstring& line) { return line.find(L"-> error 0x80020009") != std::wstring::npos; });
+  ASSERT_EQ(failed, calls.end() - 1) << Lines(calls);
+  EXPECT_EQ(failed->rfind(step.operation, 0), 0u);
+  EXPECT_EQ(Lines(std::vector<std::wstring>(calls.begin(), failed)),
+            Lines(std::vector<std::wstring>(cleanCalls.begin(), cleanCalls.begin() + static_cast<ptrdiff_t>(step.index))));
+  const std::wstring shortName = step.operation.substr(step.operation.find(L'.') + 1);
+  EXPECT_EQ(LastMessages(Messages().size() - shown),
+            std::vector<std::wstring>{L"Erreur du logiciel h\u00F4te pendant l'op\u00E9ration " + shortName + L".\n" + kFailure});
+  EXPECT_EQ(ReferencesHeld(), 0);
 }
 
 std::string Lines(const std::vector<std::wstring>& lines) {

@@ -55,6 +55,23 @@ class AddinTest : public testing::Test {
   ModelDocument ActiveDocument() const;
   void DeleteFeature(const std::wstring& name, const std::wstring& type);
 
+  // One call of a clean run, named as the host's fault plan counts it.
+  struct FaultStep {
+    std::wstring operation;  // "Object.Operation"
+    int nth;                 // its occurrence in the run, from 1
+    std::wstring line;       // the clean run's log line
+    size_t index;            // its place in the clean run
+  };
+  // The command's own calls in a clean run; the menu passes that the host's
+  // events cause belong to the add-in's event sink, not to the command.
+  static std::vector<FaultStep> FaultSteps(const std::vector<std::wstring>& calls);
+  // Runs the command with that step failing at the dispatch level, and
+  // checks what every failing step must give: the calls before it as in the
+  // clean run, then none; one message naming the operation with the host's
+  // description; every reference given back.
+  void RunFailing(const wchar_t* command, const FaultStep& step, const std::vector<std::wstring>& cleanCalls,
+                  const std::wstring& saveAnswer = L"");
+
   testsupport::TempFolder folder;
 
  private:

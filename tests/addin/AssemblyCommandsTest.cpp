@@ -325,5 +325,37 @@ TEST_F(AssemblyCommands, PartsTheEnvelopeStepTreatsApartAreCopiedAllTheSame) {
   EXPECT_TRUE(Dump(out + L"nu.SLDPRT", kExtrusionMarker).empty());
 }
 
+// A host call that fails at the dispatch level, at every step of both
+// commands, on a small tree: the command stops there with one message, every
+// reference given back, no source written; and the next run starts from an
+// empty list (each run's calls before its failure are the clean run's).
+TEST_F(AssemblyCommands, AHostFailureAtAnyStepStopsTheCommandCleanly) {
+  const std::wstring sub = Assembly(L"sous.SLDASM", {p2});
+  const std::wstring top = Assembly(L"haut.SLDASM", {sub});
+  for (const std::wstring& path : {sub, top}) sources[path] = ReadFileBytes(path);
+  Open(top);
+  Run(L"CompacterAsm", {out + L"haut.SLDASM"});
+  const std::vector<std::wstring> compaction = Calls();
+  const std::vector<FaultStep> steps = FaultSteps(compaction);
+  EXPECT_GT(steps.size(), 50u);
+  for (const FaultStep& step : steps) {
+    CloseAll();
+    for (const wchar_t* copy : {L"haut.SLDASM", L"sous.SLDASM", L"P2.SLDPRT"}) DeleteFileW((out + copy).c_str());
+    Open(top);
+    RunFailing(L"CompacterAsm", step, compaction, out + L"haut.SLDASM");
+  }
+
+  CloseAll();
+  Open(top);
+  Run(L"DeCompacterAsm");
+  const std::vector<std::wstring> decompaction = Calls();
+  for (const FaultStep& step : FaultSteps(decompaction)) {
+    CloseAll();
+    Open(top);
+    RunFailing(L"DeCompacterAsm", step, decompaction);
+  }
+  ExpectSourcesUntouched();
+}
+
 }  // namespace
 }  // namespace addintest

@@ -341,5 +341,41 @@ TEST_F(PartCommands, ASourceBeyondMaxPathIsProposedAndOpenedAgain) {
   EXPECT_EQ(Messages(), std::vector<std::wstring>{Compacted(folder.path())});
 }
 
+// A host call that fails at the dispatch level, at every step of both
+// commands: the command stops there, with one message, every reference given
+// back and the source untouched.
+TEST_F(PartCommands, AHostFailureAtAnyStepStopsTheCommandCleanly) {
+  const std::wstring source = Part(L"bloc.SLDPRT");
+  const std::string sourceBytes = ReadFileBytes(source);
+  const std::wstring copy = folder.file(L"copie.SLDPRT");
+  Open(source);
+  Run(L"CompacterPart", {copy});
+  const std::vector<std::wstring> compaction = Calls();
+  const std::vector<FaultStep> steps = FaultSteps(compaction);
+  ASSERT_EQ(steps.size(), 31u);
+  for (const FaultStep& step : steps) {
+    CloseAll();
+    DeleteFileW(copy.c_str());
+    Open(source);
+    RunFailing(L"CompacterPart", step, compaction, copy);
+    CloseAll();
+    EXPECT_EQ(ReadFileBytes(source), sourceBytes);
+  }
+
+  Open(copy);
+  Record();
+  Run(L"DeCompacterPart");
+  const std::vector<std::wstring> decompaction = Calls();
+  ASSERT_EQ(FaultSteps(decompaction).size(), 8u);
+  const std::string copyBytes = ReadFileBytes(copy);
+  for (const FaultStep& step : FaultSteps(decompaction)) {
+    CloseAll();
+    Open(copy);
+    RunFailing(L"DeCompacterPart", step, decompaction);
+  }
+  CloseAll();
+  EXPECT_EQ(ReadFileBytes(copy), copyBytes);
+}
+
 }  // namespace
 }  // namespace addintest
