@@ -1,5 +1,5 @@
-// The search for the host over the drives, and the test whether the add-in
-// is installed.
+// The search for the host over the drives, on trees that could hurt it, and
+// the test whether the add-in is installed.
 #include <direct.h>
 #include <gtest/gtest.h>
 
@@ -59,19 +59,46 @@ TEST_F(HostSearch, SearchesAFolderWhollyBeforeTheFilesListedAfterIt) {
   // in listing order finds the deep one; a walk that looked at a folder's
   // files first, or went breadth-first, finds the other.
   for (int i = 0; i < 16; ++i) {
-    MakeFolders("D:\\Top\\dir" + std::to_string(i));
-    WriteFileBytes("D:\\Top\\file" + std::to_string(i), "");
+    MakeEntry("D:\\Top\\dir" + std::to_string(i) + "\\");
+    MakeEntry("D:\\Top\\file" + std::to_string(i), "");
   }
   const std::vector<std::string> listed = ListFolder("D:\\Top");
   const auto folder = std::find_if(listed.begin(), listed.end(), [](const std::string& n) { return n[0] == 'd'; });
   const auto file = std::find_if(folder, listed.end(), [](const std::string& n) { return n[0] == 'f'; });
   ASSERT_NE(file, listed.end()) << "no folder is listed before a file";
-  WriteFileBytes("D:\\Top\\" + *folder + "\\Deep\\" + *file, "");
+  MakeEntry("D:\\Top\\" + *folder + "\\Deep\\" + *file, "");
 
   ASSERT_TRUE(SetCurrentDirectoryA("D:\\Top"));
   PathBuffer path("D:\\Top\\");
   EXPECT_EQ(SearchFolderTree(path, file->c_str()), 1);
   EXPECT_EQ(path.str(), "D:\\Top\\" + *folder + "\\Deep\\");
+}
+
+TEST(SearchLimits, NeverFollowsLinksAndSkipsWhatDoesNotFitThePath) {
+  // The trees of make_search_trees.py. K:\edge\xxxxxxx\...\yyy\ is the one
+  // chain of folders below K:\edge.
+  std::string edge = "K:\\edge";
+  for (auto names = ListFolder(edge); names.size() == 1 && IsFolder(edge + "\\" + names[0]); names = ListFolder(edge))
+    edge += "\\" + names[0];
+  edge += "\\";
+  ASSERT_EQ(edge.size(), 259u);
+  // Wine shows a link to a folder as a folder with the reparse-point bit, and
+  // the target behind the link that leaves the drive is there for anyone who
+  // follows it.
+  const DWORD linkBits = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  ASSERT_EQ(GetFileAttributesA("K:\\links\\self") & linkBits, linkBits);
+  ASSERT_TRUE(Exists("K:\\links\\a\\outside\\target.bin"));
+
+  const struct {
+    std::string folder;  // searched as the drive search does a drive's root
+    std::string found;
+  } cases[] = {{"K:\\links\\", kNotFound}, {"K:\\deep\\", kNotFound}, {"K:\\edge\\", edge}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(SetCurrentDirectoryA(c.folder.c_str())) << c.folder;
+    PathBuffer path(c.folder.c_str());
+    EXPECT_EQ(SearchFolderTree(path, "target.bin") ? path.str() : kNotFound, c.found) << c.folder;
+  }
+  SetCurrentDirectoryA("T:\\");
 }
 
 TEST_F(HostSearch, TellsWhetherTheAddinIsInstalled) {

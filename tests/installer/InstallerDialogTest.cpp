@@ -9,135 +9,112 @@
 
 #include "installer/InstallerDrives.h"
 #include "support/DialogResponderGTest.h"
+#include "support/DialogWindows.h"
 
 using namespace installer_test;
-using ::testing::ElementsAreArray;
+using ::testing::ElementsAre;
 
 namespace {
 
 enum Control { kQuitter = IDOK, kInstall = 1001, kUninstall = 1002, kWindows95 = 1003, kWindowsNt = 1004 };
-constexpr DWORD kPollMs = 20;
-constexpr DWORD kTimeoutMs = 20000;
 const std::string kApps = "D:\\SW\\Apps";
 
-// Polls `done` until it holds; false after kTimeoutMs.
+// Polls `done` every 20 ms until it holds; false after 20 s.
 template <typename Condition>
 bool WaitFor(Condition done) {
-  for (DWORD waited = 0; waited < kTimeoutMs; waited += kPollMs) {
-    if (done()) return true;
-    Sleep(kPollMs);
-  }
+  for (int polls = 0; polls < 1000 && !done(); ++polls) Sleep(20);
   return done();
 }
 
-std::string ToCodePage1252(const std::wstring& text) {
-  std::string bytes(text.size() * 2, '\0');
-  const int size = WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                                       static_cast<int>(bytes.size()), nullptr, nullptr);
-  bytes.resize(size);
-  return bytes;
-}
-
-// Real keyboard input to the foreground window: the keys of a chord go down
-// in order and come up in reverse.
-void Press(std::initializer_list<WORD> chord) {
+// Real keyboard input to the foreground window, chord after chord: the keys
+// of a chord go down in order and come up in reverse.
+void Press(const std::vector<std::vector<WORD>>& chords) {
   std::vector<INPUT> inputs;
-  for (int up = 0; up < 2; ++up) {
-    for (size_t i = 0; i < chord.size(); ++i) {
+  for (const auto& chord : chords) {
+    for (size_t i = 0; i < 2 * chord.size(); ++i) {
       INPUT input{};
       input.type = INPUT_KEYBOARD;
-      input.ki.wVk = up ? chord.begin()[chord.size() - 1 - i] : chord.begin()[i];
-      input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      input.ki.wVk = i < chord.size() ? chord[i] : chord[2 * chord.size() - 1 - i];
+      input.ki.dwFlags = i < chord.size() ? 0 : KEYEVENTF_KEYUP;
       inputs.push_back(input);
     }
   }
   ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
 }
 
-// The running program, its main dialog and a responder for its message boxes.
+// The running program, its main dialog, and a responder that answers and
+// records its message boxes.
 class Installer {
  public:
-  explicit Installer(const std::string& folder) {
+  // Starts the program and waits until its start-up search is over: an
+  // action button is enabled, or its message has been answered.
+  explicit Installer(const char* folder) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     char commandLine[] = "Dravik_Installer.exe";
-    if (!CreateProcessA("T:\\Dravik_Installer.exe", commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process_)) {
-      ADD_FAILURE() << "cannot start the installer: " << GetLastError();
+    if (!CreateProcessA("T:\\Dravik_Installer.exe", commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                        &process_))
       return;
-    }
     responder_ = std::make_unique<testsupport::CheckedDialogResponder>(process_.dwProcessId);
-    // The main dialog is the one with "Installer" in it; the search is over
-    // when an action button is enabled or its message has been answered.
     EXPECT_TRUE(WaitFor([&] { return (dialog = Dialog(true)) != nullptr; })) << "no dialog";
-    EXPECT_TRUE(WaitFor([&] { return enabled(kInstall) || enabled(kUninstall) || !responder_->messages().empty(); }));
+    EXPECT_TRUE(WaitFor([&] { return !offered().empty() || !responder_->messages().empty(); }));
     EXPECT_TRUE(WaitFor([&] { return Dialog(false) == nullptr; })) << "a box stays open";
   }
 
   ~Installer() {
     if (!responder_) return;
-    if (running()) {
-      PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-      if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 99);
-    }
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 99);
     responder_.reset();  // fails the test on any unexpected dialog
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
   }
 
-  bool enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-  bool checked(int id) const {
-    DWORD_PTR state = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
-    return state == BST_CHECKED;
+  bool enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)); }
+  // The action the dialog offers: "Installer", "Desintaller" or "" (none).
+  std::string offered() const {
+    return std::string(enabled(kInstall) ? "Installer" : "") + (enabled(kUninstall) ? "Desintaller" : "");
   }
+  bool checked(int id) const { return Send(id, BM_GETCHECK) == BST_CHECKED; }
   bool running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-
-  // Clicks a button and returns once the program has handled the click, its
-  // message boxes included.
-  void click(int id) {
-    DWORD_PTR ignored = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(GetDlgItem(dialog, id), BM_CLICK, 0, 0, SMTO_NORMAL, kTimeoutMs, &ignored)) << id;
+  // Returns once the program has handled the click, its message boxes included.
+  void click(int id) const { Send(id, BM_CLICK); }
+  long exitCode() const {
+    DWORD code = 0;
+    return WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(process_.hProcess, &code)
+               ? static_cast<long>(code)
+               : -1;
   }
 
-  // The texts of the message boxes so far. Each box must have shown one OK
-  // button and the exclamation icon, captioned with the program's name.
-  std::vector<std::string> messages() const {
-    std::vector<std::string> texts;
+  // The texts of the message boxes so far. Each box must have had one OK
+  // button and the exclamation icon, and the program's name as its caption.
+  std::vector<std::wstring> messages() const {
+    std::vector<std::wstring> texts;
     for (const auto& box : responder_->messages()) {
-      texts.push_back(ToCodePage1252(box.text));
-      EXPECT_TRUE(box.styleKnown) << texts.back();
-      EXPECT_EQ(box.style, UINT{MB_OK | MB_ICONEXCLAMATION}) << texts.back();
-      EXPECT_EQ(box.caption, L"Dravik_Installer") << texts.back();
+      texts.push_back(box.text);
+      EXPECT_TRUE(box.styleKnown && box.style == UINT{MB_OK | MB_ICONEXCLAMATION}) << box.style;
+      EXPECT_EQ(box.caption, L"Dravik_Installer");
     }
     return texts;
   }
 
-  long waitForExit() {
-    if (WaitForSingleObject(process_.hProcess, kTimeoutMs) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return static_cast<long>(code);
-  }
-
-  // A visible dialog of the program: its main one, or any other (the about
+  // A visible dialog of the program: the main one, or another (the about
   // box, a message box).
   HWND Dialog(bool main) const {
-    for (HWND window = GetTopWindow(nullptr); window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(window, &owner);
-      char name[16] = {};
-      GetClassNameA(window, name, sizeof name);
-      if (owner == process_.dwProcessId && IsWindowVisible(window) && std::string(name) == "#32770" &&
-          (GetDlgItem(window, kInstall) != nullptr) == main)
-        return window;
-    }
+    for (HWND window : testsupport::dialogs::visibleDialogs(process_.dwProcessId))
+      if ((GetDlgItem(window, kInstall) != nullptr) == main) return window;
     return nullptr;
   }
 
   HWND dialog = nullptr;
 
  private:
+  DWORD_PTR Send(int id, UINT message) const {
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(GetDlgItem(dialog, id), message, 0, 0, SMTO_NORMAL, 20000, &result)) << id;
+    return result;
+  }
+
   PROCESS_INFORMATION process_{};
   std::unique_ptr<testsupport::CheckedDialogResponder> responder_;
 };
@@ -162,9 +139,8 @@ TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
   Installer installer(kDistribution);
   ASSERT_NE(installer.dialog, nullptr);
   EXPECT_THAT(installer.messages(),
-              ElementsAreArray({"SolidWorks n'est pas trouv\xE9,\nInstaller SolidWorks avant d'installer vos DLL..."}));
-  EXPECT_FALSE(installer.enabled(kInstall));
-  EXPECT_FALSE(installer.enabled(kUninstall));
+              ElementsAre(L"SolidWorks n'est pas trouv\u00e9,\nInstaller SolidWorks avant d'installer vos DLL..."));
+  EXPECT_EQ(installer.offered(), "");
 
   // Escape, Ctrl+Break and Alt+F4 are refused while "Annuler" is disabled.
   // The arrow key after them checks the other radio button: once it has, the
@@ -172,25 +148,21 @@ TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
   SetForegroundWindow(installer.dialog);
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == installer.dialog; }));
   PostMessageA(installer.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(installer.dialog, kWindows95)), TRUE);
-  Press({VK_ESCAPE});
-  Press({VK_CONTROL, VK_CANCEL});
-  Press({VK_MENU, VK_F4});
-  Press({VK_DOWN});
+  Press({{VK_ESCAPE}, {VK_CONTROL, VK_CANCEL}, {VK_MENU, VK_F4}, {VK_DOWN}});
   EXPECT_TRUE(WaitFor([&] { return installer.checked(kWindowsNt) || !installer.running(); }));
   EXPECT_TRUE(installer.running()) << "a key ended the installer";
   EXPECT_FALSE(installer.checked(kWindows95));
 
   // Enter presses the default button, "Quitter", from anywhere.
-  Press({VK_RETURN});
-  EXPECT_EQ(installer.waitForExit(), 0);
+  Press({{VK_RETURN}});
+  EXPECT_EQ(installer.exitCode(), 0);
 }
 
 TEST_F(InstallerDialog, InstallsAndUninstallsTheBuildTheRadioButtonsChoose) {
   MakeHost("D:\\SW");
   Installer installer(kDistribution);
   ASSERT_NE(installer.dialog, nullptr);
-  EXPECT_TRUE(installer.enabled(kInstall));
-  EXPECT_FALSE(installer.enabled(kUninstall));
+  EXPECT_EQ(installer.offered(), "Installer");
   EXPECT_TRUE(installer.checked(kWindows95));
 
   // The system menu's entry opens the about box; its OK button ends it.
@@ -202,14 +174,12 @@ TEST_F(InstallerDialog, InstallsAndUninstallsTheBuildTheRadioButtonsChoose) {
 
   installer.click(kInstall);
   ExpectInstalled("\\DATA_95");
-  EXPECT_FALSE(installer.enabled(kInstall));
-  EXPECT_TRUE(installer.enabled(kUninstall));
+  EXPECT_EQ(installer.offered(), "Desintaller");
 
   installer.click(kUninstall);
   EXPECT_FALSE(Exists(kApps));
   EXPECT_TRUE(Exists("D:\\SW\\sldworks.exe"));
-  EXPECT_TRUE(installer.enabled(kInstall));
-  EXPECT_FALSE(installer.enabled(kUninstall));
+  EXPECT_EQ(installer.offered(), "Installer");
 
   installer.click(kWindowsNt);
   EXPECT_FALSE(installer.checked(kWindows95));
@@ -222,45 +192,41 @@ TEST_F(InstallerDialog, InstallsAndUninstallsTheBuildTheRadioButtonsChoose) {
 
   EXPECT_THAT(installer.messages(), ::testing::IsEmpty());
   installer.click(kQuitter);
-  EXPECT_EQ(installer.waitForExit(), 0);
+  EXPECT_EQ(installer.exitCode(), 0);
 }
 
 TEST_F(InstallerDialog, AFailedStepReportsAndKeepsTheButtons) {
   MakeHost("D:\\SW");
-  WriteFileBytes(kApps + "\\ZELM_Compact.dll", "installed earlier");
-  WriteFileBytes(std::string(kDistribution) + "\\Script.txt", "CD:\\Aide\r\n");
+  MakeEntry(kApps + "\\ZELM_Compact.dll", "installed earlier");
+  MakeEntry(std::string(kDistribution) + "\\Script.txt", "CD:\\Aide\r\n");
   Installer installer(kDistribution);
   ASSERT_NE(installer.dialog, nullptr);
-  EXPECT_FALSE(installer.enabled(kInstall));
-  EXPECT_TRUE(installer.enabled(kUninstall));
+  EXPECT_EQ(installer.offered(), "Desintaller");
 
-  std::vector<std::string> expected = {"ERREUR:\nSuppression du fichier ZELM_Compact.dll impossible."};
+  std::vector<std::wstring> expected = {L"ERREUR:\nSuppression du fichier ZELM_Compact.dll impossible."};
   {
-    DeleteBlocker inUse(kApps + "\\ZELM_Compact.dll");
+    const Handle inUse = BlockDeletion(kApps + "\\ZELM_Compact.dll");
     installer.click(kUninstall);
   }
-  EXPECT_THAT(installer.messages(), ElementsAreArray(expected));
-  EXPECT_FALSE(installer.enabled(kInstall));
-  EXPECT_TRUE(installer.enabled(kUninstall));
+  EXPECT_EQ(installer.messages(), expected);
+  EXPECT_EQ(installer.offered(), "Desintaller");
 
   // The library goes, "Apps" cannot: the uninstall still succeeded.
-  expected.push_back("ERREUR:\nSuppression du fichier Apps impossible.");
+  expected.push_back(L"ERREUR:\nSuppression du fichier Apps impossible.");
   {
-    DeleteBlocker inUse(kApps);
+    const Handle inUse = BlockDeletion(kApps);
     installer.click(kUninstall);
   }
-  EXPECT_THAT(installer.messages(), ElementsAreArray(expected));
+  EXPECT_EQ(installer.messages(), expected);
   EXPECT_TRUE(IsFolder(kApps));
   EXPECT_FALSE(Exists(kApps + "\\ZELM_Compact.dll"));
-  EXPECT_TRUE(installer.enabled(kInstall));
-  EXPECT_FALSE(installer.enabled(kUninstall));
+  EXPECT_EQ(installer.offered(), "Installer");
 
   DeleteFileA((std::string(kDistribution) + "\\DATA_95\\ZELM_Compact.dll").c_str());
-  expected.push_back("ERREUR:\nTransfert du fichier ZELM_Compact.dll impossible.");
+  expected.push_back(L"ERREUR:\nTransfert du fichier ZELM_Compact.dll impossible.");
   installer.click(kInstall);
-  EXPECT_THAT(installer.messages(), ElementsAreArray(expected));
-  EXPECT_TRUE(installer.enabled(kInstall));
-  EXPECT_FALSE(installer.enabled(kUninstall));
+  EXPECT_EQ(installer.messages(), expected);
+  EXPECT_EQ(installer.offered(), "Installer");
 }
 
 }  // namespace

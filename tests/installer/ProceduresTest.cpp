@@ -56,12 +56,12 @@ class Procedures : public InstallerDrives {
     blockers.clear();
     host.assign("D:\\SW\\");
     MakeHost("D:\\SW");
-    WriteFileBytes(kDist + "\\DATA_95\\ZELM_Compact.dll", "build 95");
-    WriteFileBytes(kDist + "\\DATA_NT\\ZELM_Compact.dll", "build NT");
-    WriteFileBytes(kDist + "\\DATA_CM\\Aide\\Lisez-moi.txt", "aide");
-    WriteFileBytes(kDist + "\\DATA_CM\\Aide\\Images\\Schema.txt", "schema");
-    WriteFileBytes(kDist + "\\DATA_CM\\Compact.ini", "ini");
-    if (c.script) WriteFileBytes(kDist + "\\Script.txt", *c.script);
+    MakeEntry(kDist + "\\DATA_95\\ZELM_Compact.dll", "build 95");
+    MakeEntry(kDist + "\\DATA_NT\\ZELM_Compact.dll", "build NT");
+    MakeEntry(kDist + "\\DATA_CM\\Aide\\Lisez-moi.txt", "aide");
+    MakeEntry(kDist + "\\DATA_CM\\Aide\\Images\\Schema.txt", "schema");
+    MakeEntry(kDist + "\\DATA_CM\\Compact.ini", "ini");
+    if (c.script) MakeEntry(kDist + "\\Script.txt", *c.script);
     if (c.before) c.before();
     entries.clear();
     LoadScript(entries);
@@ -91,13 +91,13 @@ class Procedures : public InstallerDrives {
   }
 
   Action Block(const std::string& path) {
-    return [this, path] { blockers.emplace_back(path); };
+    return [this, path] { blockers.push_back(BlockDeletion(path)); };
   }
 
   PathBuffer host;
   ScriptEntries entries;
   std::vector<std::string> messages;
-  std::vector<DeleteBlocker> blockers;
+  std::vector<Handle> blockers;
   MessageSink sink = [this](const std::string& text) { messages.push_back(text); };
   AddinProcedures procedures{host, entries, sink};
 };
@@ -109,9 +109,9 @@ TEST_F(Procedures, Install) {
         "Apps\\Compact.ini=ini"}},
       {"the NT build, replacing what is there, keeping the rest", kScript,
        [] {
-         WriteFileBytes("D:\\SW\\Apps\\ZELM_Compact.dll", "old");
-         WriteFileBytes("D:\\SW\\Apps\\Aide\\Lisez-moi.txt", "old");
-         WriteFileBytes("D:\\SW\\Apps\\Other.txt", "foreign");
+         MakeEntry("D:\\SW\\Apps\\ZELM_Compact.dll", "old");
+         MakeEntry("D:\\SW\\Apps\\Aide\\Lisez-moi.txt", "old");
+         MakeEntry("D:\\SW\\Apps\\Other.txt", "foreign");
        },
        nullptr, 1, {}, {"Apps\\ZELM_Compact.dll=build NT", "Apps\\Aide\\Lisez-moi.txt=aide", "Apps\\Other.txt=foreign"}, 1},
       {"no Script.txt: the library alone", std::nullopt, nullptr, nullptr, 1, {},
@@ -124,7 +124,7 @@ TEST_F(Procedures, Install) {
          host.assign((kDeepHost + "\\").c_str());
        },
        nullptr, 0, {kCopyAddin}, {}},
-      {"Apps is a file", kScript, [] { WriteFileBytes("D:\\SW\\Apps", "file"); }, nullptr, 0, {kCopyAddin, kCreate},
+      {"Apps is a file", kScript, [] { MakeEntry("D:\\SW\\Apps", "file"); }, nullptr, 0, {kCopyAddin, kCreate},
        {"Apps=file"}},
       {"the library is missing: the companions still go", kScript,
        [] { DeleteFileA((kDist + "\\DATA_95\\ZELM_Compact.dll").c_str()); }, nullptr, 0, {kCopyAddin},
@@ -134,11 +134,11 @@ TEST_F(Procedures, Install) {
       {"any kind but exact CF is a folder", "cf:\\Lower\n\\Bare\nXY:\\Other\n", nullptr, nullptr, 1, {},
        {"Apps\\Lower\\", "Apps\\Bare\\", "Apps\\Other\\"}},
       {"folder entries whose target exists (a file, or Apps itself) are passed over", "CD:\\Aide\nCD:\nCF:\\Compact.ini",
-       [] { WriteFileBytes("D:\\SW\\Apps\\Aide", "file"); }, nullptr, 1, {}, {"Apps\\Aide=file", "Apps\\Compact.ini=ini"}},
+       [] { MakeEntry("D:\\SW\\Apps\\Aide", "file"); }, nullptr, 1, {}, {"Apps\\Aide=file", "Apps\\Compact.ini=ini"}},
       {"a folder that cannot be made stops the entries", "CD:\\No\\Parent\nCF:\\Compact.ini\nCD:\\After", nullptr,
        nullptr, 1, {kCreate}, {"-Apps\\Compact.ini", "-Apps\\After", "Apps\\ZELM_Compact.dll=build 95"}},
       {"paths that leave Apps are refused", "CF:\\..\\Escape.txt\nCF:Sibling.txt\nCF:\\Compact.ini\nCD:\\..\\Out\nCD:\\After",
-       [] { WriteFileBytes(kDist + "\\Escape.txt", "outside DATA_CM"); }, nullptr, 1, {kCopy, kCopy, kCreate},
+       [] { MakeEntry(kDist + "\\Escape.txt", "outside DATA_CM"); }, nullptr, 1, {kCopy, kCopy, kCreate},
        {"-Escape.txt", "-AppsSibling.txt", "-Out", "-Apps\\After", "Apps\\Compact.ini=ini"}},
       {"an entry holding a NUL is refused", "CF:\\Compact.ini\0junk\nCD:\\..\0\nCD:\\After\n"s, nullptr, nullptr, 1,
        {kCopy, kCreate}, {"-Apps\\Compact.ini", "-Apps\\After"}},
@@ -156,7 +156,7 @@ TEST_F(Procedures, UninstallAfterInstall) {
       {"nothing of ours is left", kScript, nullptr, nullptr, 1, {}, {"-Apps", "sldworks.exe=host"}},
       {"no Script.txt", std::nullopt, nullptr, nullptr, 1, {}, {"-Apps"}},
       {"a listed folder with a foreign file stays, silently; what is listed after it goes", kScript, nullptr,
-       [] { WriteFileBytes("D:\\SW\\Apps\\Aide\\Notes.txt", "mine"); }, 1, {},
+       [] { MakeEntry("D:\\SW\\Apps\\Aide\\Notes.txt", "mine"); }, 1, {},
        {"Apps\\Aide\\Notes.txt=mine", "-Apps\\Aide\\Lisez-moi.txt", "-Apps\\Aide\\Images", "-Apps\\ZELM_Compact.dll"}},
       {"the library is gone already: failure, the rest still goes", kScript, nullptr,
        [] { DeleteFileA("D:\\SW\\Apps\\ZELM_Compact.dll"); }, 0, {kDeleteAddin}, {"-Apps"}},
@@ -177,8 +177,8 @@ TEST_F(Procedures, UninstallAfterInstall) {
        1, {}, {"-Apps"}},
       {"paths that leave Apps are never deleted", "CD:\\..\\Next\nCF:\\..\\Victim.txt\nCF:\\..\\sldworks.exe\n", nullptr,
        [] {
-         WriteFileBytes("D:\\SW\\Victim.txt", "keep");
-         MakeFolders("D:\\SW\\Next");
+         MakeEntry("D:\\SW\\Victim.txt", "keep");
+         MakeEntry("D:\\SW\\Next\\");
        },
        1, {kDelete, kDelete}, {"Victim.txt=keep", "sldworks.exe=host", "Next\\", "-Apps"}},
       {"entries too long for a path are refused", "CF:\\" + kLongName + "\nCF:\\Compact.ini\nCD:\\" + kLongName, nullptr,

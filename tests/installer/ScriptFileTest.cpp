@@ -33,7 +33,7 @@ TEST_F(ScriptFileTest, ReadsTheNonEmptyLinesWhateverTheLineEnds) {
   };
   for (const auto& c : cases) {
     DeleteFileA("Script.txt");
-    if (c.bytes) WriteFileBytes(std::string(kDistribution) + "\\Script.txt", *c.bytes);
+    if (c.bytes) MakeEntry(std::string(kDistribution) + "\\Script.txt", *c.bytes);
     ScriptEntries entries;
     LoadScript(entries);
     EXPECT_THAT(entries, ElementsAreArray(c.entries)) << c.what;
