@@ -72,8 +72,8 @@ bool ClimbsToParent(const std::string& segment) {
 bool StaysInsideRoot(const std::string& path) {
   // The empty path names the root itself.
   if (path.empty()) return true;
-  // A path is used up to its first NUL, so the check would not see what is
-  // used.
+  // Paths are built only up to a NUL: "\..\0x" would pass the checks below
+  // and be used as "\..".
   if (path.find('\0') != std::string::npos) return false;
   // Without a leading separator the path would lengthen the root's own name
   // ("Apps" + "x" is the sibling "Appsx").
