@@ -1,9 +1,9 @@
-#include "AddinProcedures.h"
+#include "core/AddinProcedures.h"
 
 #include <io.h>
 
-#include "FileSystem.h"
-#include "Messages.h"
+#include "core/FileSystem.h"
+#include "core/Messages.h"
 
 namespace installer {
 namespace {

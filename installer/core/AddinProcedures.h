@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "PathBuffer.h"
-#include "ScriptFile.h"
+#include "core/PathBuffer.h"
+#include "core/ScriptFile.h"
 
 namespace installer {
 

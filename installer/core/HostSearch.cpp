@@ -1,4 +1,4 @@
-#include "HostSearch.h"
+#include "core/HostSearch.h"
 
 #include <direct.h>
 #include <io.h>
@@ -6,16 +6,23 @@
 #include <cstring>
 #include <string>
 
-#include "FileSystem.h"
+#include "core/FileSystem.h"
 
 namespace installer {
 namespace {
 
+// Drives by the runtime's numbers (1 is A:). A:, the floppy drive, is never
+// searched.
+constexpr int kFirstSearchedDrive = 2;  // B:
+constexpr int kLastSearchedDrive = 26;  // Z:
+
+char DriveLetter(int drive) { return static_cast<char>('A' + drive - 1); }
+
 // Shows the wait cursor while the search blocks the dialog's thread.
 class WaitCursor {
  public:
-  WaitCursor() { SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514))); }  // IDC_WAIT
-  ~WaitCursor() { SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512))); }  // IDC_ARROW
+  WaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+  ~WaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_ARROW)); }
   WaitCursor(const WaitCursor&) = delete;
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
@@ -71,9 +78,9 @@ int FindFileOnDrives(PathBuffer& pathBuffer, const char* fileName) {
   WaitCursor waitCursor;
   CurrentDirectoryKeeper keeper;
 
-  for (int drive = 2; drive <= 26; ++drive) {  // B: to Z:; A: is never searched
-    if (_chdrive(drive) != 0) continue;         // no such drive, or no medium
-    const char root[] = {static_cast<char>('A' + drive - 1), ':', '\\', '\0'};
+  for (int drive = kFirstSearchedDrive; drive <= kLastSearchedDrive; ++drive) {
+    if (_chdrive(drive) != 0) continue;  // no such drive, or no medium
+    const char root[] = {DriveLetter(drive), ':', '\\', '\0'};
     pathBuffer.assign(root);
     if (!SetCurrentDirectoryA(root)) continue;
     if (SearchFolderTree(pathBuffer, fileName)) return 1;

@@ -1,7 +1,7 @@
 #pragma once
 // Finds the host's executable on the local drives, and tells whether the
 // add-in is already in the host's "Apps" folder.
-#include "PathBuffer.h"
+#include "core/PathBuffer.h"
 
 namespace installer {
 

@@ -1,4 +1,4 @@
-#include "ScriptFile.h"
+#include "core/ScriptFile.h"
 
 namespace installer {
 
@@ -70,9 +70,14 @@ bool ClimbsToParent(const std::string& segment) {
 }  // namespace
 
 bool StaysInsideRoot(const std::string& path) {
+  // The empty path names the root itself.
+  if (path.empty()) return true;
+  // Paths are built only up to a NUL: "\..\0x" would pass the checks below
+  // and be used as "\..".
+  if (path.find('\0') != std::string::npos) return false;
   // Without a leading separator the path would lengthen the root's own name
   // ("Apps" + "x" is the sibling "Appsx").
-  if (path.empty() || !IsSeparator(path[0])) return false;
+  if (!IsSeparator(path[0])) return false;
   size_t start = 0;
   while (start <= path.size()) {
     size_t end = start;

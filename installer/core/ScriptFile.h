@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "PathBuffer.h"
+#include "core/PathBuffer.h"
 
 namespace installer {
 
@@ -49,9 +49,10 @@ struct ScriptEntry {
 
 ScriptEntry SplitScriptEntry(const std::string& line);
 
-// True when `path`, appended to a root folder, names something inside that
-// root: it starts with a separator and has no segment that climbs to a
-// parent (".." and the dot-and-blank forms the platform reads as "..").
+// True when `path`, appended to a root folder, names that root or something
+// inside it: it is empty, or it starts with a separator, holds no NUL and has
+// no segment that climbs to a parent (".." and the dot-and-blank forms the
+// platform reads as "..").
 bool StaysInsideRoot(const std::string& path);
 
 }  // namespace installer

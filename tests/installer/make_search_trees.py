@@ -1,70 +1,47 @@
 #!/usr/bin/env python3
-"""Prepares the trees the search-limit tests walk (drive K:).
+"""Prepares the trees the search-limit case walks (drive K:), each holding
+files named "target.bin" (never "sldworks.exe": the drive search of the other
+cases sees K: too).
 
     make_search_trees.py DRIVE_K BEHIND_A_LINK
 
-K:\\links  folders with symbolic links back to themselves, to their parent,
-          to the drive's root, and to a folder outside the drive that holds a
-          "sldworks.exe" (BEHIND_A_LINK): a search that followed a link would
-          either never end or find that file.
-K:\\deep   a chain of folders whose only "sldworks.exe" lies in a folder whose
-          path is longer than a 260-character buffer can hold.
-K:\\edge   a chain whose "sldworks.exe" lies in the deepest folder that still
-          fits: its path, trailing backslash included, is 259 characters.
+K:\\links  links back to the folder itself, its parent and the drive's root,
+          and one to a folder outside the drive that holds a target: a search
+          that followed links would never end, or find that one.
+K:\\deep   chains whose only targets lie in folders whose path, trailing
+          backslash included, is 268 and 260 characters: too long for a
+          260-character buffer.
+K:\\edge   a chain whose target lies in the deepest folder that fits: 259.
 """
 import os
 import shutil
 import sys
 from pathlib import Path
 
-BUFFER = 260  # characters, terminating zero included
 
-
-def windows_length(relative_parts):
-    """Length of "K:\\a\\b\\" for the given parts."""
-    return len('K:\\') + sum(len(p) + 1 for p in relative_parts)
-
-
-def chain(root, start, target_length):
-    """Makes folders start\\xxxxxxx\\... below the drive's root so that the
-    last folder's Windows path with its trailing backslash is exactly
-    target_length characters long; returns the last folder."""
-    parts = list(start)
-    while windows_length(parts) + 8 < target_length:
+def chain(root, parts, length):
+    """Makes root/parts/xxxxxxx/... so that the last folder's Windows path
+    "K:\\...\\" is `length` characters long; puts a target in it."""
+    parts = list(parts)
+    size = lambda: len('K:\\') + sum(len(p) + 1 for p in parts)
+    while size() + 8 < length:
         parts.append('x' * 7)
-    remaining = target_length - windows_length(parts)
-    if remaining > 1:
-        parts.append('y' * (remaining - 1))
-    assert windows_length(parts) == target_length, (windows_length(parts), target_length)
+    parts.append('y' * (length - size() - 1))
     folder = Path(root, *parts)
-    folder.mkdir(parents=True, exist_ok=True)
-    return folder
+    folder.mkdir(parents=True)
+    (folder / 'target.bin').write_bytes(b'target')
 
 
-def main():
-    root, outside = Path(sys.argv[1]), Path(sys.argv[2])
-    for p in (root, outside):
-        if p.exists():
-            shutil.rmtree(p)
-        p.mkdir(parents=True)
-    (outside / 'sldworks.exe').write_bytes(b'host behind a link')
-
-    links = root / 'links'
-    (links / 'a' / 'b').mkdir(parents=True)
-    os.symlink('.', links / 'self')
-    os.symlink('..', links / 'a' / 'parent')
-    os.symlink('../../..', links / 'a' / 'b' / 'root')
-    os.symlink(outside, links / 'a' / 'outside')
-
-    deep = chain(root, ['deep'], BUFFER + 8)
-    (deep / 'sldworks.exe').write_bytes(b'too deep')
-    # Right at the limit, too: a folder of 260 characters with the backslash.
-    at_limit = chain(root, ['deep', 'limit'], BUFFER)
-    (at_limit / 'sldworks.exe').write_bytes(b'just too deep')
-
-    edge = chain(root, ['edge'], BUFFER - 1)
-    (edge / 'sldworks.exe').write_bytes(b'deepest that fits')
-
-
-if __name__ == '__main__':
-    main()
+root, outside = Path(sys.argv[1]), Path(sys.argv[2])
+for p in (root, outside):
+    shutil.rmtree(p, ignore_errors=True)
+    p.mkdir(parents=True)
+(outside / 'target.bin').write_bytes(b'behind a link')
+(root / 'links' / 'a' / 'b').mkdir(parents=True)
+os.symlink('.', root / 'links' / 'self')
+os.symlink('..', root / 'links' / 'a' / 'parent')
+os.symlink('../../..', root / 'links' / 'a' / 'b' / 'root')
+os.symlink(outside, root / 'links' / 'a' / 'outside')
+chain(root, ['deep'], 268)
+chain(root, ['deep', 'limit'], 260)
+chain(root, ['edge'], 259)

@@ -1,10 +1,13 @@
 #include "DialogResponder.h"
 
+#include <tlhelp32.h>
+
 #include <chrono>
 #include <utility>
 
 #include "DialogWindows.h"
 #include "FileDialogRequest.h"
+#include "MessageBoxStyle.h"
 
 namespace testsupport {
 namespace {
@@ -29,17 +32,39 @@ DialogResponder::DialogResponder()
 
 DialogResponder::DialogResponder(DWORD processId, OtherDialogs others)
     : processId_(processId), others_(others), stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  hookThreads();
   watcher_ = std::thread([this] { watch(); });
 }
 
 DialogResponder::~DialogResponder() {
   stop();
   CloseHandle(stopEvent_);
+  if (styleHookLibrary_) FreeLibrary(styleHookLibrary_);
 }
 
 void DialogResponder::stop() {
   SetEvent(stopEvent_);
   if (watcher_.joinable()) watcher_.join();
+  for (HHOOK hook : styleHooks_) UnhookWindowsHookEx(hook);
+  styleHooks_.clear();
+}
+
+void DialogResponder::hookThreads() {
+  styleHookLibrary_ = LoadLibraryW(kStyleHookLibrary);
+  if (!styleHookLibrary_) return;  // styles stay unknown
+  const auto procedure =
+      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(styleHookLibrary_, kStyleHookProcedure)));
+  const HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (!procedure || threads == INVALID_HANDLE_VALUE) return;
+  THREADENTRY32 thread{};
+  thread.dwSize = sizeof thread;
+  for (BOOL more = Thread32First(threads, &thread); more; more = Thread32Next(threads, &thread)) {
+    if (thread.th32OwnerProcessID != processId_) continue;
+    // The system loads the library into the watched process for the hook.
+    if (HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, procedure, styleHookLibrary_, thread.th32ThreadID))
+      styleHooks_.push_back(hook);
+  }
+  CloseHandle(threads);
 }
 
 void DialogResponder::queueSavePath(std::wstring path) {
@@ -144,6 +169,9 @@ bool DialogResponder::handleNewDialog(HWND dialog) {
 void DialogResponder::answerMessageBox(HWND dialog) {
   MessageBoxRecord record{dialogs::textOf(GetDlgItem(dialog, dialogs::kMessageTextId)),
                           dialogs::textOf(dialog)};
+  const auto style = reinterpret_cast<ULONG_PTR>(GetPropW(dialog, kMessageBoxStyleProperty));
+  record.styleKnown = (style & kStyleKnown) != 0;
+  record.style = static_cast<UINT>(style & ~kStyleKnown);
   const std::vector<HWND> buttons = dialogs::visibleButtons(dialog);
   if (buttons.size() != 1) {
     // A box that offers a choice was not expected: the first button

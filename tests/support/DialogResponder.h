@@ -45,6 +45,11 @@ namespace testsupport {
 struct MessageBoxRecord {
   std::wstring text;     // exactly as shown, line breaks included
   std::wstring caption;  // the window title
+  // The MessageBox style the program asked for (MB_OK | MB_ICONEXCLAMATION...),
+  // known when dialog_responder_hook.dll lies next to the test program and the
+  // box came from a thread that existed when the responder started.
+  UINT style = 0;
+  bool styleKnown = false;
 };
 
 struct SaveDialogRecord {
@@ -136,8 +141,12 @@ class DialogResponder {
   void addUnexpected(std::wstring line);
   std::optional<std::wstring> takeSaveAnswer();
 
+  void hookThreads();  // sets the style hook on the watched process's threads
+
   const DWORD processId_;
   const OtherDialogs others_;
+  std::vector<HHOOK> styleHooks_;
+  HMODULE styleHookLibrary_ = nullptr;
   HANDLE stopEvent_ = nullptr;  // owned; signalled by stop()
   std::thread watcher_;
 

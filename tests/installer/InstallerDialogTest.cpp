@@ -1,0 +1,232 @@
+// The real Dravik_Installer.exe, started in a copy of the sample distribution
+// and used as a user would: its buttons, its messages (answered and recorded
+// by the dialog responder), the keyboard, and the files it leaves on disk.
+// One program run per scenario.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "installer/InstallerDrives.h"
+#include "support/DialogResponderGTest.h"
+#include "support/DialogWindows.h"
+
+using namespace installer_test;
+using ::testing::ElementsAre;
+
+namespace {
+
+enum Control { kQuitter = IDOK, kInstall = 1001, kUninstall = 1002, kWindows95 = 1003, kWindowsNt = 1004 };
+const std::string kApps = "D:\\SW\\Apps";
+
+// Polls `done` every 20 ms until it holds; false after 20 s.
+template <typename Condition>
+bool WaitFor(Condition done) {
+  for (int polls = 0; polls < 1000 && !done(); ++polls) Sleep(20);
+  return done();
+}
+
+// Real keyboard input to the foreground window, chord after chord: the keys
+// of a chord go down in order and come up in reverse.
+void Press(const std::vector<std::vector<WORD>>& chords) {
+  std::vector<INPUT> inputs;
+  for (const auto& chord : chords) {
+    for (size_t i = 0; i < 2 * chord.size(); ++i) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = i < chord.size() ? chord[i] : chord[2 * chord.size() - 1 - i];
+      input.ki.dwFlags = i < chord.size() ? 0 : KEYEVENTF_KEYUP;
+      inputs.push_back(input);
+    }
+  }
+  ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+}
+
+// The running program, its main dialog, and a responder that answers and
+// records its message boxes.
+class Installer {
+ public:
+  // Starts the program and waits until its start-up search is over: an
+  // action button is enabled, or its message has been answered.
+  explicit Installer(const char* folder) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    char commandLine[] = "Dravik_Installer.exe";
+    if (!CreateProcessA("T:\\Dravik_Installer.exe", commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                        &process_))
+      return;
+    responder_ = std::make_unique<testsupport::CheckedDialogResponder>(process_.dwProcessId);
+    EXPECT_TRUE(WaitFor([&] { return (dialog = Dialog(true)) != nullptr; })) << "no dialog";
+    EXPECT_TRUE(WaitFor([&] { return !offered().empty() || !responder_->messages().empty(); }));
+    EXPECT_TRUE(WaitFor([&] { return Dialog(false) == nullptr; })) << "a box stays open";
+  }
+
+  ~Installer() {
+    if (!responder_) return;
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 99);
+    responder_.reset();  // fails the test on any unexpected dialog
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+
+  bool enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)); }
+  // The action the dialog offers: "Installer", "Desintaller" or "" (none).
+  std::string offered() const {
+    return std::string(enabled(kInstall) ? "Installer" : "") + (enabled(kUninstall) ? "Desintaller" : "");
+  }
+  bool checked(int id) const { return Send(id, BM_GETCHECK) == BST_CHECKED; }
+  bool running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+  // Returns once the program has handled the click, its message boxes included.
+  void click(int id) const { Send(id, BM_CLICK); }
+  long exitCode() const {
+    DWORD code = 0;
+    return WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(process_.hProcess, &code)
+               ? static_cast<long>(code)
+               : -1;
+  }
+
+  // The texts of the message boxes so far. Each box must have had one OK
+  // button and the exclamation icon, and the program's name as its caption.
+  std::vector<std::wstring> messages() const {
+    std::vector<std::wstring> texts;
+    for (const auto& box : responder_->messages()) {
+      texts.push_back(box.text);
+      EXPECT_TRUE(box.styleKnown && box.style == UINT{MB_OK | MB_ICONEXCLAMATION}) << box.style;
+      EXPECT_EQ(box.caption, L"Dravik_Installer");
+    }
+    return texts;
+  }
+
+  // A visible dialog of the program: the main one, or another (the about
+  // box, a message box).
+  HWND Dialog(bool main) const {
+    for (HWND window : testsupport::dialogs::visibleDialogs(process_.dwProcessId))
+      if ((GetDlgItem(window, kInstall) != nullptr) == main) return window;
+    return nullptr;
+  }
+
+  HWND dialog = nullptr;
+
+ private:
+  DWORD_PTR Send(int id, UINT message) const {
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(GetDlgItem(dialog, id), message, 0, 0, SMTO_NORMAL, 20000, &result)) << id;
+    return result;
+  }
+
+  PROCESS_INFORMATION process_{};
+  std::unique_ptr<testsupport::CheckedDialogResponder> responder_;
+};
+
+class InstallerDialog : public InstallerDrives {
+ protected:
+  void SetUp() override {
+    InstallerDrives::SetUp();
+    CopyTree("T:\\sample-distribution", kDistribution);
+  }
+  // Apps holds the library from `build` and the sample's companion tree.
+  static void ExpectInstalled(const std::string& build) {
+    const std::string dist = kDistribution;
+    EXPECT_EQ(ReadFileBytes(kApps + "\\ZELM_Compact.dll"), ReadFileBytes(dist + build + "\\ZELM_Compact.dll"));
+    for (const char* companion : {"\\Aide\\Lisez-moi.txt", "\\Aide\\Images\\Schema.txt", "\\Modeles\\Gabarit.txt",
+                                  "\\Compact.ini"})
+      EXPECT_EQ(ReadFileBytes(kApps + companion), ReadFileBytes(dist + "\\DATA_CM" + companion)) << companion;
+  }
+};
+
+TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
+  Installer installer(kDistribution);
+  ASSERT_NE(installer.dialog, nullptr);
+  EXPECT_THAT(installer.messages(),
+              ElementsAre(L"SolidWorks n'est pas trouv\u00e9,\nInstaller SolidWorks avant d'installer vos DLL..."));
+  EXPECT_EQ(installer.offered(), "");
+
+  // Escape, Ctrl+Break and Alt+F4 are refused while "Annuler" is disabled.
+  // The arrow key after them checks the other radio button: once it has, the
+  // keys before it have been handled.
+  SetForegroundWindow(installer.dialog);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == installer.dialog; }));
+  PostMessageA(installer.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(installer.dialog, kWindows95)), TRUE);
+  Press({{VK_ESCAPE}, {VK_CONTROL, VK_CANCEL}, {VK_MENU, VK_F4}, {VK_DOWN}});
+  EXPECT_TRUE(WaitFor([&] { return installer.checked(kWindowsNt) || !installer.running(); }));
+  EXPECT_TRUE(installer.running()) << "a key ended the installer";
+  EXPECT_FALSE(installer.checked(kWindows95));
+
+  // Enter presses the default button, "Quitter", from anywhere.
+  Press({{VK_RETURN}});
+  EXPECT_EQ(installer.exitCode(), 0);
+}
+
+TEST_F(InstallerDialog, InstallsAndUninstallsTheBuildTheRadioButtonsChoose) {
+  MakeHost("D:\\SW");
+  Installer installer(kDistribution);
+  ASSERT_NE(installer.dialog, nullptr);
+  EXPECT_EQ(installer.offered(), "Installer");
+  EXPECT_TRUE(installer.checked(kWindows95));
+
+  // The system menu's entry opens the about box; its OK button ends it.
+  PostMessageA(installer.dialog, WM_SYSCOMMAND, 0x0010, 0);
+  HWND about = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (about = installer.Dialog(false)) != nullptr; }));
+  PostMessageA(about, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+
+  installer.click(kInstall);
+  ExpectInstalled("\\DATA_95");
+  EXPECT_EQ(installer.offered(), "Desintaller");
+
+  installer.click(kUninstall);
+  EXPECT_FALSE(Exists(kApps));
+  EXPECT_TRUE(Exists("D:\\SW\\sldworks.exe"));
+  EXPECT_EQ(installer.offered(), "Installer");
+
+  installer.click(kWindowsNt);
+  EXPECT_FALSE(installer.checked(kWindows95));
+  installer.click(kInstall);
+  ExpectInstalled("\\DATA_NT");
+  installer.click(kUninstall);
+  installer.click(kWindows95);
+  installer.click(kInstall);
+  ExpectInstalled("\\DATA_95");
+
+  EXPECT_THAT(installer.messages(), ::testing::IsEmpty());
+  installer.click(kQuitter);
+  EXPECT_EQ(installer.exitCode(), 0);
+}
+
+TEST_F(InstallerDialog, AFailedStepReportsAndKeepsTheButtons) {
+  MakeHost("D:\\SW");
+  MakeEntry(kApps + "\\ZELM_Compact.dll", "installed earlier");
+  MakeEntry(std::string(kDistribution) + "\\Script.txt", "CD:\\Aide\r\n");
+  Installer installer(kDistribution);
+  ASSERT_NE(installer.dialog, nullptr);
+  EXPECT_EQ(installer.offered(), "Desintaller");
+
+  std::vector<std::wstring> expected = {L"ERREUR:\nSuppression du fichier ZELM_Compact.dll impossible."};
+  {
+    const Handle inUse = BlockDeletion(kApps + "\\ZELM_Compact.dll");
+    installer.click(kUninstall);
+  }
+  EXPECT_EQ(installer.messages(), expected);
+  EXPECT_EQ(installer.offered(), "Desintaller");
+
+  // The library goes, "Apps" cannot: the uninstall still succeeded.
+  expected.push_back(L"ERREUR:\nSuppression du fichier Apps impossible.");
+  {
+    const Handle inUse = BlockDeletion(kApps);
+    installer.click(kUninstall);
+  }
+  EXPECT_EQ(installer.messages(), expected);
+  EXPECT_TRUE(IsFolder(kApps));
+  EXPECT_FALSE(Exists(kApps + "\\ZELM_Compact.dll"));
+  EXPECT_EQ(installer.offered(), "Installer");
+
+  DeleteFileA((std::string(kDistribution) + "\\DATA_95\\ZELM_Compact.dll").c_str());
+  expected.push_back(L"ERREUR:\nTransfert du fichier ZELM_Compact.dll impossible.");
+  installer.click(kInstall);
+  EXPECT_EQ(installer.messages(), expected);
+  EXPECT_EQ(installer.offered(), "Installer");
+}
+
+}  // namespace

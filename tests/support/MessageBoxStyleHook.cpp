@@ -1,0 +1,25 @@
+// dialog_responder_hook.dll: a window-procedure hook that DialogResponder
+// sets on the threads it watches. When a message box initialises, it stores
+// the style the program asked for (MB_OK | MB_ICONEXCLAMATION...) as a window
+// property that the responder reads from any process. The box's dialog gets
+// its MSGBOXPARAMS as the WM_INITDIALOG parameter.
+#include <windows.h>
+
+#include "DialogWindows.h"
+#include "MessageBoxStyle.h"
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK RecordMessageBoxStyle(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && call->message == WM_INITDIALOG && call->lParam != 0 &&
+      GetDlgItem(call->hwnd, testsupport::dialogs::kMessageTextId) != nullptr) {
+    // Another dialog's parameter may be anything: read it without trusting it.
+    MSGBOXPARAMSW params{};
+    SIZE_T read = 0;
+    if (ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<const void*>(call->lParam), &params, sizeof params,
+                          &read) &&
+        read == sizeof params && params.cbSize == sizeof params)
+      SetPropW(call->hwnd, testsupport::kMessageBoxStyleProperty,
+               reinterpret_cast<HANDLE>(testsupport::kStyleKnown | params.dwStyle));
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
