@@ -1,9 +1,9 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
 #include <commdlg.h>
 
-#include "MenuLayout.h"
-#include "Text.h"
+#include "core/MenuLayout.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
@@ -89,8 +89,8 @@ void MainWindow::onCommand(int id, int notification) {
   }
   if (id == kDocumentList && notification == LBN_DBLCLK) {
     LRESULT index = SendMessageW(list_, LB_GETCURSEL, 0, 0);
-    if (index >= 0 && static_cast<size_t>(index) < listedPaths_.size())
-      simulator_.activate(fileNameOfPath(listedPaths_[static_cast<size_t>(index)]));
+    if (index >= 0 && static_cast<size_t>(index) < listedNames_.size())
+      simulator_.activate(listedNames_[static_cast<size_t>(index)]);
     return;
   }
   const size_t item = static_cast<size_t>(id - kFirstAddinCommand);
@@ -133,14 +133,14 @@ void MainWindow::refresh() {
   if (old) DestroyMenu(old);
   DrawMenuBar(window_);
   SendMessageW(list_, LB_RESETCONTENT, 0, 0);
-  listedPaths_ = simulator_.openDocumentPaths();
-  const std::wstring active = simulator_.activeDocumentPath();
-  for (const std::wstring& path : listedPaths_) {
-    std::wstring text = (path == active ? L"> " : L"   ") + path;
-    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  listedNames_.clear();
   std::wstring title = L"Host simulator";
-  if (!active.empty()) title += L" - " + fileNameOfPath(active);
+  for (const Simulator::OpenDocument& d : simulator_.openDocuments()) {
+    std::wstring text = (d.active ? L"> " : L"   ") + (d.path.empty() ? d.name : d.path);
+    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    listedNames_.push_back(d.name);
+    if (d.active) title += L" - " + d.name;
+  }
   SetWindowTextW(window_, title.c_str());
 }
 
@@ -162,8 +162,8 @@ void MainWindow::openWithDialog() {
 }
 
 void MainWindow::closeActive() {
-  const std::wstring active = simulator_.activeDocumentPath();
-  if (!active.empty()) simulator_.close(fileNameOfPath(active));
+  for (const Simulator::OpenDocument& d : simulator_.openDocuments())
+    if (d.active) simulator_.close(d.name);
 }
 
 }  // namespace hostsim

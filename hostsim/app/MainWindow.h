@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "MenuLayout.h"
-#include "Simulator.h"
+#include "core/MenuLayout.h"
+#include "core/Simulator.h"
 
 namespace hostsim {
 
@@ -37,7 +37,7 @@ class MainWindow {
   HWND window_ = nullptr;
   HWND list_ = nullptr;
   std::vector<std::wstring> commandItems_;  // item text by command id - kFirstAddinCommand
-  std::vector<std::wstring> listedPaths_;
+  std::vector<std::wstring> listedNames_;  // of the listed documents, in list order
 };
 
 }  // namespace hostsim

@@ -1,11 +1,11 @@
-#include "ScriptCall.h"
+#include "app/ScriptCall.h"
 
 #include <windows.h>
 
 #include <memory>
 #include <vector>
 
-#include "Text.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
@@ -109,7 +109,33 @@ bool Arguments::add(const std::wstring& token, bool quoted, std::wstring& error)
   return true;
 }
 
+// "Component" is the root of the active assembly, "Component/1/0" the first
+// child of its second child.
+IDispatch* componentTarget(Simulator& simulator, const std::wstring& target) {
+  std::vector<size_t> indexes;
+  for (size_t slash = target.find(L'/'); slash != std::wstring::npos; slash = target.find(L'/', slash + 1)) {
+    double index = -1;
+    const size_t next = target.find(L'/', slash + 1);
+    const std::wstring piece = target.substr(slash + 1, next == std::wstring::npos ? std::wstring::npos : next - slash - 1);
+    if (!parseNumber(toUtf8(piece), index) || index < 0 || index != static_cast<size_t>(index)) return nullptr;
+    indexes.push_back(static_cast<size_t>(index));
+  }
+  return simulator.componentObject(indexes);
+}
+
 }  // namespace
+
+bool parseScriptValue(const std::wstring& text, VARIANT& value, std::wstring& error) {
+  Arguments arguments;
+  if (!arguments.parse(text, error)) return false;
+  std::vector<VARIANT> parsed = arguments.reversed();
+  if (parsed.size() != 1 || (parsed[0].vt & (VT_ARRAY | VT_BYREF))) {
+    error = L"not one value: " + text;
+    return false;
+  }
+  VariantInit(&value);
+  return SUCCEEDED(VariantCopy(&value, &parsed[0]));
+}
 
 std::wstring runScriptCall(Simulator& simulator, const std::wstring& text) {
   const size_t dot = text.find(L'.');
@@ -129,8 +155,14 @@ std::wstring runScriptCall(Simulator& simulator, const std::wstring& text) {
   } else if (target == L"Document") {
     object = simulator.activeDocumentObject();
     if (!object) return L"error: no active document";
+  } else if (target == L"Configuration") {
+    object = simulator.activeConfigurationObject();
+    if (!object) return L"error: no active configuration";
+  } else if (target == L"Component" || target.rfind(L"Component/", 0) == 0) {
+    object = componentTarget(simulator, target);
+    if (!object) return L"error: no component " + target;
   } else {
-    return L"error: call works on Application or Document";
+    return L"error: call works on Application, Document, Configuration or Component";
   }
   std::unique_ptr<IDispatch, void (*)(IDispatch*)> owner(object, [](IDispatch* p) { p->Release(); });
 
@@ -150,7 +182,7 @@ std::wstring runScriptCall(Simulator& simulator, const std::wstring& text) {
   VariantInit(&result);
   EXCEPINFO exception{};
   UINT argumentError = 0;
-  const size_t lineIndex = simulator.callLines().size();
+  const size_t lineIndex = simulator.callLineCount();
   object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT,
                  isPut ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &result, &exception,
                  &argumentError);
@@ -158,8 +190,9 @@ std::wstring runScriptCall(Simulator& simulator, const std::wstring& text) {
   SysFreeString(exception.bstrSource);
   SysFreeString(exception.bstrDescription);
   SysFreeString(exception.bstrHelpFile);
-  const std::vector<std::wstring> lines = simulator.callLines();
-  return lineIndex < lines.size() ? L"call: " + lines[lineIndex] : L"call: " + text;
+  // With the call log capped or off, the call has no line: the command stands for it.
+  return lineIndex < simulator.callLineCount() ? L"call: " + simulator.callLine(lineIndex)
+                                               : L"call: " + text + L" (not logged)";
 }
 
 }  // namespace hostsim

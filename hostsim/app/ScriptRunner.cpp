@@ -1,9 +1,10 @@
-#include "ScriptRunner.h"
+#include "app/ScriptRunner.h"
 
 #include <windows.h>
 
-#include "ScriptCall.h"
-#include "Text.h"
+#include "app/ScriptCall.h"
+#include "core/AutomationObject.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
@@ -37,16 +38,51 @@ bool readLines(const std::wstring& path, std::vector<std::wstring>& lines) {
   return true;
 }
 
-bool parseCount(const std::wstring& text, int& value) {
-  if (text.empty() || text.size() > 6 || text.find_first_not_of(L"0123456789") != std::wstring::npos) return false;
-  value = std::stoi(text);
+bool parseCount(const std::wstring& text, long long& value) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of(L"0123456789") != std::wstring::npos) return false;
+  value = std::stoll(text);
   return value >= 1;
+}
+
+bool parseCount(const std::wstring& text, int& value) {
+  long long wide = 0;
+  if (!parseCount(text, wide) || wide > 1000000) return false;
+  value = static_cast<int>(wide);
+  return true;
+}
+
+std::wstring afterWords(const std::wstring& rest, size_t count) {
+  // The text after the first count words (quoted words stay whole).
+  size_t i = 0;
+  for (size_t word = 0; word < count; ++word) {
+    i = rest.find_first_not_of(L" \t", i);
+    if (i == std::wstring::npos) return {};
+    i = rest[i] == L'"' ? rest.find(L'"', i + 1) : rest.find_first_of(L" \t", i);
+    if (i == std::wstring::npos) return {};
+    ++i;
+  }
+  const size_t start = rest.find_first_not_of(L" \t", i);
+  return start == std::wstring::npos ? std::wstring() : rest.substr(start);
 }
 
 }  // namespace
 
 ScriptRunner::ScriptRunner(Simulator& simulator, Transcript& transcript)
     : simulator_(simulator), transcript_(transcript) {}
+
+ScriptRunner::~ScriptRunner() { releaseLocks(); }
+
+void ScriptRunner::releaseLocks() {
+  for (const auto& lock : locks_) CloseHandle(lock.second);
+  locks_.clear();
+}
+
+bool ScriptRunner::fileCommand(const std::wstring& what, bool done) {
+  const DWORD error = done ? 0 : GetLastError();
+  transcript_.line(what + (done ? L" -> ok" : L" -> error " + std::to_wstring(error)));
+  if (!done) fail(what + L" failed");
+  return done;
+}
 
 std::wstring ScriptRunner::unescape(const std::wstring& text) {
   std::wstring out;
@@ -182,15 +218,110 @@ bool ScriptRunner::execute(const std::wstring& command, const std::wstring& rest
     expectedMessages_.push_back(unescape(rest));
     return true;
   }
-  if (command == L"fail") {
+  if (command == L"fail" || command == L"refuse" || command == L"odd") {
     if (!needs(1)) return false;
     int nth = 1;
     if (words.size() > 1 && !parseCount(words[1], nth)) {
-      fail(L"fail takes a count from 1");
+      fail(command + L" takes a count from 1");
       return false;
     }
-    simulator_.failCall(words[0], nth);
-    transcript_.line(L"fail: " + words[0] + L" " + std::to_wstring(nth));
+    std::wstring line = command + L": " + words[0] + L" " + std::to_wstring(nth);
+    if (command == L"fail") simulator_.failCall(words[0], nth);
+    if (command == L"refuse") simulator_.refuseCall(words[0], nth);
+    if (command == L"odd") {
+      VARIANT value;
+      VariantInit(&value);
+      std::wstring error;
+      const std::wstring valueText = afterWords(rest, 2);
+      if (!valueText.empty() && !parseScriptValue(valueText, value, error)) {
+        fail(error);
+        return false;
+      }
+      simulator_.answerOddly(words[0], nth, &value);
+      if (value.vt != VT_EMPTY) line += L" " + formatVariant(value);
+      VariantClear(&value);
+    }
+    transcript_.line(line);
+    return true;
+  }
+  if (command == L"call-log") {
+    if (!needs(1)) return false;
+    int limit = 0;
+    if (words[0] == L"all") simulator_.setCallLogLimit(Simulator::kUnlimitedCallLog);
+    else if (words[0] == L"off") simulator_.setCallLogLimit(0);
+    else if (parseCount(words[0], limit)) simulator_.setCallLogLimit(static_cast<size_t>(limit));
+    else {
+      fail(L"call-log takes all, off or a count");
+      return false;
+    }
+    transcript_.line(L"call-log: " + words[0]);
+    return true;
+  }
+  if (command == L"documents") {
+    const auto documents = simulator_.openDocuments();
+    transcript_.line(L"documents: " + std::to_wstring(documents.size()));
+    for (const auto& d : documents)
+      transcript_.line((d.active ? L"> " : L"  ") + (d.path.empty() ? d.name + L" (never saved)" : d.path));
+    return true;
+  }
+  if (command == L"new-document") {
+    bool made = simulator_.newDocument(words.empty() ? L"" : words[0]);
+    transcript_.line(L"new-document: " + (made ? simulator_.openDocuments().back().name + L" -> ok" : L"-> failed"));
+    if (!made) fail(L"unknown shape " + words[0]);
+    return made;
+  }
+  if (command == L"mkdir") return needs(1) && fileCommand(L"mkdir: " + words[0], CreateDirectoryW(words[0].c_str(), nullptr));
+  if (command == L"delete") return needs(1) && fileCommand(L"delete: " + words[0], DeleteFileW(words[0].c_str()));
+  if (command == L"copy")
+    return needs(2) && fileCommand(L"copy: " + words[0] + L" " + words[1], CopyFileW(words[0].c_str(), words[1].c_str(), FALSE));
+  if (command == L"write-file") {
+    if (!needs(1)) return false;
+    const bool written = writeWholeFile(words[0], toUtf8(unescape(afterWords(rest, 1))));
+    return fileCommand(L"write-file: " + words[0], written);
+  }
+  if (command == L"lock") {
+    if (!needs(1)) return false;
+    HANDLE file = CreateFileW(words[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) locks_.emplace_back(words[0], file);
+    return fileCommand(L"lock: " + words[0], file != INVALID_HANDLE_VALUE);
+  }
+  if (command == L"unlock") {
+    if (!needs(1)) return false;
+    for (auto it = locks_.begin(); it != locks_.end(); ++it)
+      if (it->first == words[0]) {
+        CloseHandle(it->second);
+        locks_.erase(it);
+        transcript_.line(L"unlock: " + words[0] + L" -> ok");
+        return true;
+      }
+    transcript_.line(L"unlock: " + words[0] + L" -> not locked");
+    fail(words[0] + L" is not locked");
+    return false;
+  }
+  if (command == L"new-tree") {
+    if (!needs(5)) return false;
+    TreeSpec spec;
+    int depth = 0, fanOut = 0;
+    if (!parseCount(words[1], spec.instances) || !parseCount(words[2], spec.uniqueParts) ||
+        !parseCount(words[3], depth) || !parseCount(words[4], fanOut))
+      {
+      fail(L"new-tree takes counts from 1");
+      return false;
+    }
+    spec.depth = depth;
+    spec.fanOut = fanOut;
+    if (words.size() > 5) spec.shape = words[5];
+    const TreeSummary tree = writeAssemblyTree(words[0], spec);
+    if (tree.top.empty()) {
+      transcript_.line(L"new-tree: " + words[0] + L" -> failed");
+      {
+      fail(L"cannot write the tree " + words[0]);
+      return false;
+    }
+    }
+    transcript_.line(L"new-tree: " + tree.top + L" -> " + std::to_wstring(tree.partInstances) + L" part instances, " +
+                     std::to_wstring(tree.components) + L" components, " + std::to_wstring(tree.partFiles) +
+                     L" part files, " + std::to_wstring(tree.assemblyFiles) + L" assembly files");
     return true;
   }
   if (command == L"dump") {
@@ -251,6 +382,7 @@ void ScriptRunner::collectDialogs() {
 
 bool ScriptRunner::finish() {
   collectDialogs();
+  releaseLocks();
   lineNumber_ = 0;
   for (const std::wstring& text : expectedMessages_) fail(L"message never shown: " + Transcript::oneLine(text));
   expectedMessages_.clear();

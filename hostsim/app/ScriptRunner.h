@@ -5,18 +5,22 @@
 #pragma once
 
 #include <deque>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "DialogResponder.h"
-#include "Simulator.h"
-#include "Transcript.h"
+#include "core/Simulator.h"
+#include "app/Transcript.h"
 
 namespace hostsim {
 
 class ScriptRunner {
  public:
   ScriptRunner(Simulator& simulator, Transcript& transcript);
+  ~ScriptRunner();
+  ScriptRunner(const ScriptRunner&) = delete;
+  ScriptRunner& operator=(const ScriptRunner&) = delete;
 
   // Runs every line of the file; true when everything held.
   bool runFile(const std::wstring& path);
@@ -33,6 +37,9 @@ class ScriptRunner {
   bool execute(const std::wstring& command, const std::wstring& rest, const std::vector<std::wstring>& words);
   void collectDialogs();  // transcribes and checks what the dialogs showed
   void fail(const std::wstring& why);
+  // Transcribes "WHAT -> ok" or "WHAT -> error N" (the system error); a failure fails the run.
+  bool fileCommand(const std::wstring& what, bool done);
+  void releaseLocks();
 
   Simulator& simulator_;
   Transcript& transcript_;
@@ -41,6 +48,7 @@ class ScriptRunner {
   std::deque<std::wstring> expectedMessages_;
   int failures_ = 0;
   int lineNumber_ = 0;
+  std::vector<std::pair<std::wstring, void*>> locks_;  // files the script holds without sharing
 };
 
 }  // namespace hostsim

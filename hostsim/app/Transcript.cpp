@@ -1,8 +1,8 @@
-#include "Transcript.h"
+#include "app/Transcript.h"
 
 #include <windows.h>
 
-#include "Text.h"
+#include "core/Text.h"
 
 namespace hostsim {
 

@@ -5,12 +5,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "CommandLine.h"
-#include "MainWindow.h"
-#include "ScriptRunner.h"
-#include "Simulator.h"
-#include "Text.h"
-#include "Transcript.h"
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/ScriptRunner.h"
+#include "core/Simulator.h"
+#include "core/Text.h"
+#include "app/Transcript.h"
 
 namespace {
 

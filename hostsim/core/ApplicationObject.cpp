@@ -3,10 +3,10 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include "AutomationObject.h"
-#include "Objects.h"
-#include "SingleInterfaceObject.h"
-#include "Text.h"
+#include "core/AutomationObject.h"
+#include "core/Objects.h"
+#include "core/SingleInterfaceObject.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
@@ -147,16 +147,13 @@ class ApplicationObject final : public AutomationObject, public IConnectionPoint
       case kActiveDocument:
         call.returnObject(s.active() ? newDocumentObject(session_, s.active()) : nullptr);
         break;
-      case kOpenDocument: {
-        long error = 0;
-        auto document = s.open(call.text(0), call.integer(1), error);
-        call.returnObject(document ? newDocumentObject(session_, document) : nullptr);
-        break;
-      }
+      case kOpenDocument:
       case kOpenDocumentEx: {
-        long error = 0;
-        auto document = s.open(call.text(0), call.integer(1), error);
-        call.setOut(2, error);
+        // A client names the kind: 1 or 2 (kind 0, "any", is the in-process API's).
+        const long kind = call.integer(1);
+        long error = kOpenBadKind;
+        auto document = kind == kPartKind || kind == kAssemblyKind ? s.open(call.text(0), kind, error) : nullptr;
+        if (op.id == kOpenDocumentEx) call.setOut(2, error);
         call.returnObject(document ? newDocumentObject(session_, document) : nullptr);
         break;
       }

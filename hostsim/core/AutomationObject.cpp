@@ -1,8 +1,9 @@
-#include "AutomationObject.h"
+#include "core/AutomationObject.h"
 
 #include <cstdio>
 
-#include "Text.h"
+#include "core/Document.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
@@ -15,6 +16,7 @@ VARTYPE expectedType(ArgType type) {
     case ArgType::R8: return VT_R8;
     case ArgType::Bool: return VT_BOOL;
     case ArgType::I4Out: return VT_I4 | VT_BYREF;
+    case ArgType::PointRef: return VT_ARRAY | VT_BYREF | VT_R8;
     default: return VT_EMPTY;
   }
 }
@@ -52,6 +54,39 @@ std::wstring formatArray(SAFEARRAY* array, VARTYPE elementType) {
     VariantClear(&element);
   }
   return text + L"]";
+}
+
+bool isPoint(const VARIANT& v) {
+  if (v.vt != (VT_ARRAY | VT_BYREF | VT_R8) || !v.pparray || !*v.pparray) return false;
+  SAFEARRAY* array = *v.pparray;
+  LONG low = -1, high = -1;
+  return SafeArrayGetDim(array) == 1 && SUCCEEDED(SafeArrayGetLBound(array, 1, &low)) &&
+         SUCCEEDED(SafeArrayGetUBound(array, 1, &high)) && low == 0 && high == 2;
+}
+
+// What a refused call answers: nothing, empty text, 0, FALSE, no object, no value.
+void emptyAnswer(ResultType type, Call& call) {
+  switch (type) {
+    case ResultType::Bstr: call.returnText(L""); break;
+    case ResultType::I4: call.returnInteger(0); break;
+    case ResultType::Bool: call.returnBoolean(false); break;
+    case ResultType::Object: call.returnObject(nullptr); break;
+    default: break;
+  }
+}
+
+// An odd answer by default: a text, or a number where text is documented.
+VARIANT defaultOddValue(ResultType type) {
+  VARIANT v;
+  VariantInit(&v);
+  if (type == ResultType::Bstr) {
+    v.vt = VT_I4;
+    v.lVal = 1;
+  } else {
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocString(L"odd");
+  }
+  return v;
 }
 
 }  // namespace
@@ -252,14 +287,26 @@ HRESULT AutomationObject::checkArguments(const Operation& op, const DISPPARAMS& 
     const VARIANT& v = params.rgvarg[position];
     if (op.args[i] == ArgType::Variant) continue;
     const VARTYPE wanted = expectedType(op.args[i]);
-    bool ok = v.vt == wanted || (op.args[i] != ArgType::I4Out && v.vt == (wanted | VT_BYREF) && v.byref);
+    const bool exact = op.args[i] == ArgType::I4Out || op.args[i] == ArgType::PointRef;
+    bool ok = v.vt == wanted || (!exact && v.vt == (wanted | VT_BYREF) && v.byref);
     if (op.args[i] == ArgType::I4Out && !v.plVal) ok = false;
+    if (op.args[i] == ArgType::PointRef) ok = isPoint(v);
     if (!ok) {
       if (argumentError) *argumentError = position;
       return DISP_E_TYPEMISMATCH;
     }
   }
   return S_OK;
+}
+
+HRESULT AutomationObject::raise(EXCEPINFO* exception, const std::wstring& description) {
+  if (exception) {
+    *exception = EXCEPINFO{};
+    exception->bstrSource = SysAllocString(L"hostsim");
+    exception->bstrDescription = SysAllocString(description.c_str());
+    exception->scode = E_FAIL;
+  }
+  return DISP_E_EXCEPTION;
 }
 
 void AutomationObject::logLine(const std::wstring& call, const std::wstring& outcome) const {
@@ -294,22 +341,34 @@ HRESULT AutomationObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
       logLine(callText(), L" -> error " + formatHresult(hr));
       return hr;
     }
-    std::wstring description;
-    if (session_->faults.shouldFail(objectName_, op->name, description)) {
-      if (exception) {
-        *exception = EXCEPINFO{};
-        exception->bstrSource = SysAllocString(L"hostsim");
-        exception->bstrDescription = SysAllocString(description.c_str());
-        exception->scode = E_FAIL;
-      }
-      logLine(callText(), L" -> error " + formatHresult(DISP_E_EXCEPTION) + L" \"" + description + L"\"");
-      return DISP_E_EXCEPTION;
+    const std::wstring closed = L"The document was closed";
+    if (!usable()) {
+      logLine(callText(), L" -> error " + formatHresult(DISP_E_EXCEPTION) + L" \"" + closed + L"\"");
+      return raise(exception, closed);
+    }
+    PlannedAnswer plan = session_->plans.take(objectName_, op->name);
+    if (plan.kind == PlannedKind::Fail) {
+      logLine(callText(), L" -> error " + formatHresult(DISP_E_EXCEPTION) + L" \"" + plan.description + L"\"");
+      return raise(exception, plan.description);
     }
     const CallLog::Slot line = session_->log.reserve();
-    perform(*op, call);
+    std::wstring note;
+    if (plan.kind == PlannedKind::Refuse) {
+      emptyAnswer(op->result, call);
+      for (size_t i = 0; i < op->args.size(); ++i)
+        if (op->args[i] == ArgType::I4Out) call.setOut(i, kOpenRefused);
+      note = L" (refused)";
+    } else {
+      perform(*op, call);
+    }
+    if (plan.kind == PlannedKind::Odd) {
+      call.returnVariant(plan.value.vt == VT_EMPTY ? defaultOddValue(op->result) : plan.value);
+      VariantInit(&plan.value);  // handed over to the result
+      note = L" (odd answer)";
+    }
     std::wstring outcome;
-    if (op->result != ResultType::None) outcome = L" -> " + formatVariant(call.result());
-    session_->log.fill(line, std::wstring(objectName_) + L"." + callText() + outcome);
+    if (op->result != ResultType::None || plan.kind == PlannedKind::Odd) outcome = L" -> " + formatVariant(call.result());
+    session_->log.fill(line, std::wstring(objectName_) + L"." + callText() + outcome + note);
     if (result) {
       VariantInit(result);
       *result = call.result();

@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "Session.h"
+#include "core/Session.h"
 
 namespace hostsim {
 
-enum class ArgType { Bstr, I4, R8, Bool, Variant, I4Out };
+// PointRef: a point as the sketch takes it, VT_ARRAY | VT_BYREF | VT_R8 with
+// one dimension of three elements from 0; anything else is a type mismatch.
+enum class ArgType { Bstr, I4, R8, Bool, Variant, I4Out, PointRef };
 enum class ResultType { None, Bstr, I4, Bool, Object, Variant };
 
 struct Operation {
@@ -77,6 +79,8 @@ class AutomationObject : public IDispatch {
   virtual void perform(const Operation& operation, Call& call) = 0;
   // Further interfaces of a subclass (connection points, class info).
   virtual void* queryExtra(REFIID) { return nullptr; }
+  // False once the document the object belongs to was closed: every call fails.
+  virtual bool usable() const { return true; }
 
   std::shared_ptr<Session> session_;
 
@@ -84,6 +88,7 @@ class AutomationObject : public IDispatch {
   const Operation* find(DISPID id, WORD flags, bool& idKnown) const;
   HRESULT checkArguments(const Operation& operation, const DISPPARAMS& params, UINT* argumentError) const;
   void logLine(const std::wstring& call, const std::wstring& outcome) const;
+  static HRESULT raise(EXCEPINFO* exception, const std::wstring& description);
 
   const wchar_t* objectName_;
   const std::vector<Operation>& operations_;

@@ -1,18 +1,17 @@
-#include "CallLog.h"
+#include "core/CallLog.h"
 
-#include <windows.h>
-
-#include "Text.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
 void CallLog::append(std::wstring line) {
   std::lock_guard<std::mutex> lock(mutex_);
-  lines_.push_back(std::move(line));
+  if (lines_.size() < limit_) lines_.push_back(std::move(line));
 }
 
 CallLog::Slot CallLog::reserve() {
   std::lock_guard<std::mutex> lock(mutex_);
+  if (lines_.size() >= limit_) return {generation_, kUnlimited};
   lines_.emplace_back();
   return {generation_, lines_.size() - 1};
 }
@@ -27,10 +26,25 @@ std::vector<std::wstring> CallLog::lines() const {
   return lines_;
 }
 
+size_t CallLog::size() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return lines_.size();
+}
+
+std::wstring CallLog::line(size_t index) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return index < lines_.size() ? lines_[index] : std::wstring();
+}
+
 void CallLog::clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   lines_.clear();
   ++generation_;
+}
+
+void CallLog::setLimit(size_t limit) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  limit_ = limit;
 }
 
 bool CallLog::writeTo(const std::wstring& path) const {
@@ -39,33 +53,36 @@ bool CallLog::writeTo(const std::wstring& path) const {
   return writeWholeFile(path, bytes);
 }
 
-void FaultPlan::add(const std::wstring& operation, int nth, const std::wstring& description) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  std::wstring text = description.empty() ? L"Simulated failure of " + operation : description;
-  faults_.push_back({operation, nth < 1 ? 1 : nth, text});
+AnswerPlan::~AnswerPlan() {
+  for (Plan& plan : plans_) VariantClear(&plan.answer.value);
 }
 
-bool FaultPlan::shouldFail(const std::wstring& objectName, const std::wstring& operation,
-                           std::wstring& description) {
+void AnswerPlan::add(const std::wstring& operation, int nth, PlannedKind kind, const std::wstring& description,
+                     const VARIANT* value) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Plan plan{operation, nth < 1 ? 1 : nth, {kind, description, {}}};
+  if (kind == PlannedKind::Fail && description.empty()) plan.answer.description = L"Simulated failure of " + operation;
+  VariantInit(&plan.answer.value);
+  if (value) VariantCopy(&plan.answer.value, const_cast<VARIANT*>(value));
+  plans_.push_back(std::move(plan));
+}
+
+PlannedAnswer AnswerPlan::take(const std::wstring& objectName, const std::wstring& operation) {
   std::lock_guard<std::mutex> lock(mutex_);
   const std::wstring qualified = objectName + L"." + operation;
-  bool fail = false;
-  // Every planned fault counts the call, so two plans for one operation stay independent.
-  for (auto it = faults_.begin(); it != faults_.end();) {
+  PlannedAnswer chosen;
+  VariantInit(&chosen.value);
+  // Every plan counts the call, so two plans for one operation stay independent.
+  for (auto it = plans_.begin(); it != plans_.end();) {
     if ((it->operation == operation || it->operation == qualified) && --it->remaining == 0) {
-      if (!fail) description = it->description;
-      fail = true;
-      it = faults_.erase(it);
+      if (chosen.kind == PlannedKind::None) chosen = it->answer;  // takes over the value
+      else VariantClear(&it->answer.value);
+      it = plans_.erase(it);
     } else {
       ++it;
     }
   }
-  return fail;
-}
-
-bool FaultPlan::empty() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return faults_.empty();
+  return chosen;
 }
 
 }  // namespace hostsim

@@ -1,14 +1,38 @@
-#include "Document.h"
+#include "core/Document.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <sstream>
 
-#include "Text.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
-std::wstring Document::name() const { return fileNameOfPath(path); }
+std::wstring Document::name() const { return path.empty() ? title : fileNameOfPath(path); }
+
+FileHold& FileHold::operator=(FileHold&& other) noexcept {
+  if (this != &other) {
+    release();
+    handle_ = other.handle_;
+    other.handle_ = nullptr;
+  }
+  return *this;
+}
+
+unsigned long FileHold::take(const std::wstring& path) {
+  release();
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+  handle_ = file;
+  return 0;
+}
+
+void FileHold::release() {
+  if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+  handle_ = nullptr;
+}
 
 namespace {
 
@@ -171,21 +195,25 @@ bool readFeature(LineReader& r, Feature& f) {
   return r.ok() && r.atEnd();
 }
 
-bool readFileBytes(const std::wstring& path, std::string& bytes, bool& missing) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  missing = file == INVALID_HANDLE_VALUE;
-  if (missing) return false;
+// Reads the file through the handle: its first line alone when a kind is
+// asked for and the line names another (a part is told from an assembly
+// without reading its body).
+long readThrough(HANDLE file, std::string& bytes, const char* wantedHeader) {
   LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (1LL << 30);
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size.QuadPart));
+  if (!GetFileSizeEx(file, &size) || size.QuadPart >= (1LL << 30)) return kOpenFileCorrupt;
+  bytes.resize(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  if (wantedHeader) {
     DWORD read = 0;
-    ok = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-                           read == bytes.size());
+    const DWORD first = static_cast<DWORD>(std::min<size_t>(bytes.size(), 64));
+    if (!ReadFile(file, bytes.data(), first, &read, nullptr) || read != first) return kOpenFileCorrupt;
+    if (bytes.compare(0, std::strlen(wantedHeader), wantedHeader) != 0) return kOpenKindMismatch;
+    done = first;
   }
-  CloseHandle(file);
-  return ok;
+  DWORD read = 0;
+  const DWORD rest = static_cast<DWORD>(bytes.size() - done);
+  if (rest > 0 && (!ReadFile(file, bytes.data() + done, rest, &read, nullptr) || read != rest)) return kOpenFileCorrupt;
+  return 0;
 }
 
 std::vector<std::string> splitLines(const std::string& bytes) {
@@ -236,14 +264,26 @@ bool parsePart(const std::vector<std::string>& lines, Document& document) {
   return true;
 }
 
+const char* const kNoConfiguration = "answer ActiveConfiguration null";
+const char* const kNoRootComponent = "answer GetRootComponent null";
+const char* const kEmptyChildrenArray = "answer ComponentChildren empty-array";
+
 bool parseAssembly(const std::vector<std::string>& lines, Document& document) {
   std::vector<std::wstring> components;
+  AssemblyAnswers answers;
   size_t i = 1;
-  for (; i < lines.size() && lines[i].rfind("component ", 0) == 0; ++i)
-    components.push_back(fromUtf8(lines[i].substr(10)));
-  if (i >= lines.size() || lines[i] != "end") return false;
+  for (; i < lines.size() && lines[i] != "end"; ++i) {
+    const std::string& line = lines[i];
+    if (line.rfind("component ", 0) == 0 && line.size() > 10) components.push_back(fromUtf8(line.substr(10)));
+    else if (line == kNoConfiguration) answers.noConfiguration = true;
+    else if (line == kNoRootComponent) answers.noRootComponent = true;
+    else if (line == kEmptyChildrenArray) answers.emptyChildrenArray = true;
+    else return false;
+  }
+  if (i + 1 != lines.size()) return false;  // "end" is the last line
   document.kind = kAssemblyKind;
   document.components = std::move(components);
+  document.answers = answers;
   return true;
 }
 
@@ -253,6 +293,10 @@ std::string serializeDocument(const Document& document) {
   std::string out;
   if (document.kind == kAssemblyKind) {
     out += "hostsim assembly 1\n";
+    const AssemblyAnswers& a = document.answers;
+    if (a.noConfiguration) out += std::string(kNoConfiguration) + "\n";
+    if (a.noRootComponent) out += std::string(kNoRootComponent) + "\n";
+    if (a.emptyChildrenArray) out += std::string(kEmptyChildrenArray) + "\n";
     for (const std::wstring& c : document.components) out += "component " + toUtf8(c) + "\n";
     out += "end\n";
     return out;
@@ -278,26 +322,33 @@ bool writeDocumentFile(const Document& document, const std::wstring& path) {
   return writeWholeFile(path, bytes);
 }
 
-long readDocumentFile(const std::wstring& path, Document& document) {
+long readDocumentFile(const std::wstring& path, Document& document, FileHold* hold, long onlyKind) {
+  if (path.empty()) return kOpenFileMissing;
+  FileHold own;
+  FileHold& file = hold ? *hold : own;
+  if (file.take(path) != 0)
+    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? kOpenFileMissing : kOpenFileUnreadable;
+  const char* header = onlyKind == kPartKind ? "hostsim part 1\n" : onlyKind == kAssemblyKind ? "hostsim assembly 1\n" : nullptr;
   std::string bytes;
-  bool missing = false;
-  if (!readFileBytes(path, bytes, missing)) return missing ? kOpenFileMissing : kOpenFileCorrupt;
+  long error = readThrough(static_cast<HANDLE>(file.handle()), bytes, header);
   std::vector<std::string> lines = splitLines(bytes);
-  if (lines.empty()) return kOpenFileCorrupt;
   Document loaded;
   loaded.path = path;
-  bool ok = false;
-  if (lines[0] == "hostsim part 1") ok = parsePart(lines, loaded);
-  else if (lines[0] == "hostsim assembly 1") ok = parseAssembly(lines, loaded);
-  if (!ok) return kOpenFileCorrupt;
+  if (error == 0 && !lines.empty()) {
+    bool ok = false;
+    if (lines[0] == "hostsim part 1") ok = parsePart(lines, loaded);
+    else if (lines[0] == "hostsim assembly 1") ok = parseAssembly(lines, loaded);
+    error = ok ? 0 : kOpenFileCorrupt;
+  } else if (error == 0) {
+    error = kOpenFileCorrupt;
+  }
+  if (error != 0) {
+    file.release();
+    return error;
+  }
+  loaded.hold = std::move(document.hold);  // a caller's hold stays where the caller keeps it
   document = std::move(loaded);
   return 0;
-}
-
-std::wstring resolveComponentPath(const std::wstring& assemblyPath, const std::wstring& storedPath) {
-  std::wstring beside = folderOfPath(assemblyPath) + fileNameOfPath(storedPath);
-  if (!folderOfPath(assemblyPath).empty() && fileExists(beside)) return beside;
-  return storedPath;
 }
 
 }  // namespace hostsim

@@ -2,9 +2,9 @@
 //
 // Files are UTF-8 text, one record a line:
 //   hostsim part 1                      | hostsim assembly 1
-//   feature ID KIND PARAMS...           | component FULL-PATH
-//   name NAME                           | end
-//   ...
+//   feature ID KIND PARAMS...           | answer OPERATION VALUE  (optional, below)
+//   name NAME                           | component PATH
+//   ...                                 | end
 //   body TRIANGLE-COUNT
 //   t x y z x y z x y z                 (one line a triangle)
 //   end
@@ -16,12 +16,18 @@
 //   Boss, Hole     AXIS(x|y|z) CX CY CZ LENGTH RADIUS SEGMENTS
 // The body is the cached tessellation of the last rebuild, so a detailed part
 // is large on disk and a part whose body is one box is small.
+// An assembly's answer records give the empty answers a host can give:
+//   answer ActiveConfiguration null     the document has no active configuration
+//   answer GetRootComponent null        its configuration has no root component
+//   answer ComponentChildren empty-array  a component of this file without
+//                                       children answers an empty array, not VT_EMPTY
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "PartModel.h"
+#include "core/PartModel.h"
 
 namespace hostsim {
 
@@ -29,26 +35,64 @@ constexpr long kPartKind = 1;
 constexpr long kAssemblyKind = 2;
 
 // Error codes of opening a document (0 is success).
-constexpr long kOpenFileMissing = 2;
-constexpr long kOpenFileCorrupt = 3;
-constexpr long kOpenKindMismatch = 4;
+constexpr long kOpenRefused = 1;         // a planned refusal (see CallLog.h)
+constexpr long kOpenFileMissing = 2;     // no such file (an empty path included)
+constexpr long kOpenFileCorrupt = 3;     // not a document of this format
+constexpr long kOpenKindMismatch = 4;    // a document of another kind than asked
+constexpr long kOpenFileUnreadable = 5;  // exists but cannot be opened: held without sharing, access denied, a folder
+constexpr long kOpenBadKind = 6;         // asked for a kind other than 1 and 2
+
+// An open handle on a document's file that shares it with no one, as the
+// host holds the files of its open documents.
+class FileHold {
+ public:
+  FileHold() = default;
+  ~FileHold() { release(); }
+  FileHold(FileHold&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+  FileHold& operator=(FileHold&& other) noexcept;
+  FileHold(const FileHold&) = delete;
+  FileHold& operator=(const FileHold&) = delete;
+
+  unsigned long take(const std::wstring& path);  // 0 or the system error; lets go of any earlier hold
+  void release();
+  void* handle() const { return handle_; }
+
+ private:
+  void* handle_ = nullptr;
+};
+
+struct AssemblyAnswers {
+  bool noConfiguration = false;     // answer ActiveConfiguration null
+  bool noRootComponent = false;     // answer GetRootComponent null
+  bool emptyChildrenArray = false;  // answer ComponentChildren empty-array
+};
+
+// A component of a loaded assembly tree: the full path of its file, resolved.
+struct Component {
+  std::wstring path;
+  std::vector<std::shared_ptr<const Component>> children;
+  bool emptyArray = false;  // without children it answers an empty array (its file's answer record)
+};
 
 struct Document {
   long kind = kPartKind;
-  std::wstring path;
-  PartModel part;                       // parts
-  std::vector<std::wstring> components; // assemblies: top-level component files as stored
+  std::wstring path;   // empty for a document never saved
+  std::wstring title;  // the name of a document never saved
+  PartModel part;                        // parts
+  std::vector<std::wstring> components;  // assemblies: top-level component files as stored
+  AssemblyAnswers answers;               // assemblies
+  std::shared_ptr<const Component> tree;  // assemblies: loaded when the document is opened
+  bool closed = false;  // its automation objects fail every call from then on
+  FileHold hold;        // the file, held while the document is open
 
-  std::wstring name() const;  // the file name with extension
+  std::wstring name() const;  // the file name with extension, or the title
 };
 
 std::string serializeDocument(const Document& document);
 bool writeDocumentFile(const Document& document, const std::wstring& path);
-// Reads a document file; returns 0 or kOpenFileMissing / kOpenFileCorrupt.
-long readDocumentFile(const std::wstring& path, Document& document);
-
-// A component stands for the file of its name beside the assembly when the
-// assembly's folder holds one, and for its stored path otherwise.
-std::wstring resolveComponentPath(const std::wstring& assemblyPath, const std::wstring& storedPath);
+// Reads a document file; returns 0 or an error code above. With a hold, the
+// file is read through it and stays held on success. With a kind, a file of
+// another kind answers kOpenKindMismatch after its first line.
+long readDocumentFile(const std::wstring& path, Document& document, FileHold* hold = nullptr, long onlyKind = 0);
 
 }  // namespace hostsim

@@ -1,8 +1,8 @@
 // The document object: one object answers the model, part and assembly
 // operations, as the host's document does.
-#include "AutomationObject.h"
-#include "Objects.h"
-#include "Text.h"
+#include "core/AutomationObject.h"
+#include "core/Objects.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
@@ -45,7 +45,7 @@ const std::vector<Operation> kOperations = {
     {kFinishPartEdit, DISPATCH_METHOD, L"FinishPartEdit", {}, R::None},
     {kPrepareComponents, DISPATCH_METHOD, L"PrepareComponents", {A::Bool}, R::I4},
     {kGetSelectionSet, DISPATCH_PROPERTYGET, L"GetSelectionSet", {}, R::Object},
-    {kCreateLine, DISPATCH_METHOD, L"CreateLine", {A::Variant, A::Variant}, R::Bool},
+    {kCreateLine, DISPATCH_METHOD, L"CreateLine", {A::PointRef, A::PointRef}, R::Bool},
     {kSaveToPath, DISPATCH_METHOD, L"SaveToPath", {A::Bstr}, R::Bool},
     {kDocumentPath, DISPATCH_METHOD, L"DocumentPath", {}, R::Bstr},
     {kDocumentKind, DISPATCH_METHOD, L"DocumentKind", {}, R::I4},
@@ -60,18 +60,10 @@ const std::vector<Operation> kOperations = {
     {kActiveConfiguration, DISPATCH_METHOD, L"ActiveConfiguration", {}, R::Object},
 };
 
-// A point as the sketch takes it: a one-dimensional array of three doubles,
-// by value or by reference.
+// A point the call checked already: three doubles from index 0, by reference.
 bool readPoint(const VARIANT& v, double& x, double& y) {
-  if ((v.vt & ~VT_BYREF) != (VT_ARRAY | VT_R8)) return false;
-  SAFEARRAY* array = (v.vt & VT_BYREF) ? (v.pparray ? *v.pparray : nullptr) : v.parray;
-  if (!array || SafeArrayGetDim(array) != 1) return false;
-  LONG low = 0, high = -1;
-  SafeArrayGetLBound(array, 1, &low);
-  SafeArrayGetUBound(array, 1, &high);
-  if (high - low + 1 != 3) return false;
-  LONG ix = low, iy = low + 1;
-  return SUCCEEDED(SafeArrayGetElement(array, &ix, &x)) && SUCCEEDED(SafeArrayGetElement(array, &iy, &y));
+  LONG ix = 0, iy = 1;
+  return SUCCEEDED(SafeArrayGetElement(*v.pparray, &ix, &x)) && SUCCEEDED(SafeArrayGetElement(*v.pparray, &iy, &y));
 }
 
 VARIANT boxVariant(const Box& box) {
@@ -123,19 +115,7 @@ class DocumentObject final : public AutomationObject {
         call.returnBoolean(ok);
         break;
       }
-      case kSaveToPath: {
-        const std::wstring path = call.text(0);
-        bool ok = !path.empty() && writeDocumentFile(d, path);
-        if (ok) {
-          // From now on the document stands for the file it was saved to.
-          wchar_t full[MAX_PATH * 2];
-          DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 2, full, nullptr);
-          d.path = length && length < MAX_PATH * 2 ? std::wstring(full, length) : path;
-          session_->notifyChanged();
-        }
-        call.returnBoolean(ok);
-        break;
-      }
+      case kSaveToPath: call.returnBoolean(session_->saveAs(d, call.text(0))); break;
       case kDocumentPath: call.returnText(d.path); break;
       case kDocumentKind: call.returnInteger(d.kind); break;
       case kRebuildModel:
@@ -146,11 +126,14 @@ class DocumentObject final : public AutomationObject {
         call.returnObject(part.openSketch() ? newFeatureObject(session_, document_, part.openSketch()) : nullptr);
         break;
       case kSelectByName: call.returnBoolean(part.selectByName(call.text(0), call.text(1))); break;
-      case kSaveDocument: writeDocumentFile(d, d.path); break;
+      case kSaveDocument: session_->save(d); break;
       case kDeleteSelection: call.returnBoolean(part.deleteSelection()); break;
-      case kActiveConfiguration: call.returnObject(newConfigurationObject(session_, document_)); break;
+      case kActiveConfiguration:
+        call.returnObject(d.answers.noConfiguration ? nullptr : newConfigurationObject(session_, document_));
+        break;
     }
   }
+  bool usable() const override { return !document_->closed; }
 
  private:
   std::shared_ptr<Document> document_;

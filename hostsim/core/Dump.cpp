@@ -1,40 +1,28 @@
-#include "Dump.h"
+#include "core/Dump.h"
 
 #include <functional>
 
-#include "Text.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
 namespace {
 
-constexpr int kMaxDepth = 32;  // an assembly that contains itself must not hang the dump
-
-std::vector<std::wstring> childrenOf(const Session& session, const std::wstring& path) {
-  if (auto open = session.findByPath(path)) return open->kind == kAssemblyKind ? open->components : std::vector<std::wstring>();
-  Document file;
-  if (readDocumentFile(path, file) != 0 || file.kind != kAssemblyKind) return {};
-  return file.components;
-}
-
-void dumpComponents(const Session& session, const std::wstring& assemblyPath,
-                    const std::vector<std::wstring>& stored, int depth, std::wstring& out) {
-  if (depth > kMaxDepth) return;
-  for (const std::wstring& child : stored) {
-    const std::wstring resolved = resolveComponentPath(assemblyPath, child);
-    out += L"component: " + std::wstring(2 * static_cast<size_t>(depth), L' ') + resolved + L"\n";
-    dumpComponents(session, resolved, childrenOf(session, resolved), depth + 1, out);
+void dumpComponents(const Component& component, int depth, std::wstring& out) {
+  for (const auto& child : component.children) {
+    out += L"component: " + std::wstring(2 * static_cast<size_t>(depth), L' ') + child->path + L"\n";
+    dumpComponents(*child, depth + 1, out);
   }
 }
 
 }  // namespace
 
-std::wstring dumpDocument(const Session& session, const std::wstring& path) {
+std::wstring dumpDocument(Session& session, const std::wstring& path) {
   std::shared_ptr<Document> document = session.findByPath(path);
   Document file;
   std::wstring out = L"document: " + (document ? document->path : path) + L"\n";
   if (!document) {
-    long error = readDocumentFile(path, file);
+    long error = readDocumentFile(fullPath(path), file);
     if (error != 0) return out + L"error: " + std::to_wstring(error) + L"\n";
   }
   const Document& d = document ? *document : file;
@@ -51,7 +39,7 @@ std::wstring dumpDocument(const Session& session, const std::wstring& path) {
            formatNumber(box.high.z) + L"\n";
   } else {
     out += L"kind: assembly\n";
-    dumpComponents(session, d.path, d.components, 0, out);
+    dumpComponents(d.tree ? *d.tree : *session.loadTree(d), 0, out);
   }
   out += L"size: " + std::to_wstring(fileSize(d.path)) + L" bytes\n";
   return out;

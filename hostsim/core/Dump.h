@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "Session.h"
+#include "core/Session.h"
 
 namespace hostsim {
 
@@ -16,6 +16,6 @@ namespace hostsim {
 //   component: PATH                resolved, indented two spaces a level
 //   size: N bytes                  the file on disk (-1 when there is none)
 // or "document: PATH\nerror: CODE" when neither exists or the file is unreadable.
-std::wstring dumpDocument(const Session& session, const std::wstring& path);
+std::wstring dumpDocument(Session& session, const std::wstring& path);
 
 }  // namespace hostsim

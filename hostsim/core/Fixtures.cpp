@@ -1,9 +1,11 @@
-#include "Fixtures.h"
+#include "core/Fixtures.h"
+
+#include <windows.h>
 
 #include <cmath>
 
-#include "Document.h"
-#include "Text.h"
+#include "core/Document.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
@@ -41,14 +43,7 @@ class PartBuilder {
   void hole(const wchar_t* name, char axis, Vec3 base, double length, double radius, int segments) {
     cylinder(FeatureType::Hole, name, axis, base, length, radius, segments);
   }
-  bool write(const std::wstring& path) {
-    part_.rebuild();
-    Document document;
-    document.kind = kPartKind;
-    document.path = path;
-    document.part = part_;
-    return writeDocumentFile(document, path);
-  }
+  PartModel& part() { return part_; }
 
  private:
   PartModel part_;
@@ -109,24 +104,84 @@ bool boxShape(PartBuilder& b, const std::wstring& corners) {
 
 }  // namespace
 
-bool writePartFixture(const std::wstring& path, const std::wstring& shape) {
+bool buildPartShape(const std::wstring& shape, PartModel& part) {
   PartBuilder builder;
   if (shape.empty() || shape == L"plate") plateShape(builder);
-  else if (shape == L"flange") flangeShape(builder);
+  else if (shape == L"tiny") boxShape(builder, L"0,0,0,10,10,10");
+  else if (shape == L"flange" || shape == L"detailed") flangeShape(builder);
   else if (shape == L"shaft") shaftShape(builder);
   else if (shape == L"housing") housingShape(builder);
-  else if (shape.rfind(L"box:", 0) == 0) {
-    if (!boxShape(builder, shape.substr(4))) return false;
-  } else return false;
-  return builder.write(path);
+  else if (shape.rfind(L"box:", 0) != 0 || !boxShape(builder, shape.substr(4))) return false;
+  part = std::move(builder.part());
+  part.rebuild();
+  return true;
+}
+
+bool writePartFixture(const std::wstring& path, const std::wstring& shape) {
+  Document document;
+  return buildPartShape(shape, document.part) && writeDocumentFile(document, path);
 }
 
 bool writeAssemblyFixture(const std::wstring& path, const std::vector<std::wstring>& children) {
   Document document;
   document.kind = kAssemblyKind;
-  document.path = path;
   document.components = children;
   return writeDocumentFile(document, path);
+}
+
+TreeSummary writeAssemblyTree(const std::wstring& folderPath, const TreeSpec& spec) {
+  TreeSummary summary;
+  const size_t fanOut = spec.fanOut < 1 ? 1 : static_cast<size_t>(spec.fanOut);
+  long long perTopChild = 1;  // part instances under one child of the top
+  for (int level = 1; level < spec.depth && perTopChild <= spec.instances; ++level)
+    perTopChild *= static_cast<long long>(fanOut);
+  Document part;
+  if (spec.depth < 1 || spec.depth > 8 || spec.fanOut < 1 || spec.fanOut > 1000 || spec.uniqueParts < 1 ||
+      spec.uniqueParts > spec.instances || spec.instances > 10000000 || perTopChild > spec.instances ||
+      !buildPartShape(spec.shape, part.part))
+    return summary;
+  std::wstring folder = fullPath(folderPath);
+  if (folder.back() != L'\\') folder += L'\\';
+  CreateDirectoryW(folder.c_str(), nullptr);
+
+  // At most 500 files a folder: under Wine creating a file costs a scan of its folder.
+  auto place = [&](const std::wstring& group, size_t index, const std::wstring& name) {
+    const std::wstring sub = folder + group + L"-" + std::to_wstring(index / 500 + 1) + L"\\";
+    if (index % 500 == 0) CreateDirectoryW(sub.c_str(), nullptr);
+    return sub + name;
+  };
+  const std::string partBytes = serializeDocument(part);  // every part file is the same shape
+  std::vector<std::wstring> below;  // the files of the level below the one being written
+  for (size_t j = 0; j < static_cast<size_t>(spec.uniqueParts); ++j) {
+    below.push_back(place(L"parts", j, L"p" + std::to_wstring(j + 1) + L".SLDPRT"));
+    if (!writeWholeFile(below.back(), partBytes)) return summary;
+  }
+  // Each sub-assembly holds fanOut files of the level below, taken in turn;
+  // a level has as many files as it needs to reach every file below it.
+  for (int level = spec.depth - 1; level >= 1; --level) {
+    std::vector<std::wstring> files;
+    for (size_t j = 0; j * fanOut < below.size(); ++j) {
+      std::vector<std::wstring> children;
+      for (size_t k = 0; k < fanOut; ++k) children.push_back(below[(j * fanOut + k) % below.size()]);
+      const std::wstring name = L"s" + std::to_wstring(level) + L"-" + std::to_wstring(j + 1) + L".SLDASM";
+      files.push_back(place(L"level" + std::to_wstring(level), j, name));
+      if (!writeAssemblyFixture(files.back(), children)) return summary;
+    }
+    summary.assemblyFiles += static_cast<long long>(files.size());
+    below = std::move(files);
+  }
+  const long long topChildren = (spec.instances + perTopChild - 1) / perTopChild;
+  std::vector<std::wstring> children;
+  for (long long i = 0; i < topChildren; ++i) children.push_back(below[static_cast<size_t>(i) % below.size()]);
+  const std::wstring top = folder + L"top.SLDASM";
+  if (!writeAssemblyFixture(top, children)) return summary;
+  summary.top = top;
+  summary.partFiles = spec.uniqueParts;
+  summary.assemblyFiles += 1;
+  summary.partInstances = topChildren * perTopChild;
+  for (long long perLevel = topChildren, level = 0; level < spec.depth; ++level, perLevel *= spec.fanOut)
+    summary.components += perLevel;
+  return summary;
 }
 
 }  // namespace hostsim

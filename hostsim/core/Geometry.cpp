@@ -1,4 +1,4 @@
-#include "Geometry.h"
+#include "core/Geometry.h"
 
 #include <algorithm>
 #include <cmath>

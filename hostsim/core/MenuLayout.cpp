@@ -1,4 +1,4 @@
-#include "MenuLayout.h"
+#include "core/MenuLayout.h"
 
 namespace hostsim {
 

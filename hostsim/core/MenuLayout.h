@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Simulator.h"
+#include "core/Simulator.h"
 
 namespace hostsim {
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "Document.h"
-#include "Session.h"
+#include "core/Document.h"
+#include "core/Session.h"
 
 namespace hostsim {
 
@@ -20,10 +20,10 @@ IDispatch* newDocumentObject(std::shared_ptr<Session> session, std::shared_ptr<D
 IDispatch* newFeatureObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document, int featureId);
 IDispatch* newSelectionSetObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document);
 IDispatch* newConfigurationObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document);
-// A component standing for the file at path; an open assembly document, when
-// given, supplies the children instead of the file.
-IDispatch* newComponentObject(std::shared_ptr<Session> session, const std::wstring& path,
-                              std::shared_ptr<Document> openAssembly);
+// A component of the tree of the open assembly owner (owner->tree for its
+// root). It fails every call once owner is closed.
+IDispatch* newComponentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> owner,
+                              std::shared_ptr<const Component> node);
 IDispatch* newMenuFrameObject(std::shared_ptr<Session> session);
 
 }  // namespace hostsim

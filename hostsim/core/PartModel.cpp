@@ -1,4 +1,4 @@
-#include "PartModel.h"
+#include "core/PartModel.h"
 
 #include <algorithm>
 #include <map>

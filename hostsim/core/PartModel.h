@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Geometry.h"
+#include "core/Geometry.h"
 
 namespace hostsim {
 

@@ -1,8 +1,8 @@
-#include "Registration.h"
+#include "core/Registration.h"
 
 #include <atomic>
 
-#include "SingleInterfaceObject.h"
+#include "core/SingleInterfaceObject.h"
 
 namespace hostsim {
 

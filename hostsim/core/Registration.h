@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "Session.h"
+#include "core/Session.h"
 
 namespace hostsim {
 

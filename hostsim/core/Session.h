@@ -9,12 +9,13 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "CallLog.h"
-#include "Document.h"
+#include "core/CallLog.h"
+#include "core/Document.h"
 
 namespace hostsim {
 
@@ -36,14 +37,27 @@ class Session : public std::enable_shared_from_this<Session> {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Documents. Opening a path that is open already gives that document.
+  // Documents. Opening a path that is open already gives that document; an
+  // opened document's file is held, shared with no one, until it is closed.
   std::shared_ptr<Document> open(const std::wstring& path, long kind, long& error);  // kind 0: any
+  // A new part that was never saved (empty path), active.
+  std::shared_ptr<Document> addUnsaved(PartModel part);
   std::shared_ptr<Document> findByName(const std::wstring& name) const;
   std::shared_ptr<Document> findByPath(const std::wstring& path) const;
   bool activate(const std::shared_ptr<Document>& document);
   bool close(const std::shared_ptr<Document>& document);
+  bool save(Document& document);                             // to its own file
+  bool saveAs(Document& document, const std::wstring& path);  // it then stands for that file
   std::shared_ptr<Document> active() const { return active_; }
   std::vector<std::shared_ptr<Document>> documents() const { return documents_; }
+
+  // Opening an assembly loads its whole tree, as the host does: each
+  // sub-assembly is the open document of its path or else its file (parsed
+  // once per modification time), and each component is resolved against its
+  // holder's folder as the folders are at that moment. A component that
+  // repeats an ancestor's file gets no children, so no tree is endless.
+  std::shared_ptr<const Component> loadTree(const Document& assembly);
+  std::shared_ptr<const Document> assemblyAt(const std::wstring& path);  // open or on disk; null when none
 
   // Events: sinks advised on the application's connection point.
   DWORD advise(IDispatch* sink);  // takes a reference; 0 when refused
@@ -53,7 +67,7 @@ class Session : public std::enable_shared_from_this<Session> {
   std::vector<MenuEntry> menus;
   std::vector<LoadedAddin> addins;
   CallLog log;
-  FaultPlan faults;
+  AnswerPlan plans;
 
   // Reference audit: every reference on an automation object counts; those
   // the simulator holds itself are subtracted.
@@ -73,6 +87,12 @@ class Session : public std::enable_shared_from_this<Session> {
 
   std::vector<std::shared_ptr<Document>> documents_;  // least recently active first
   std::shared_ptr<Document> active_;
+  int untitled_ = 0;
+  struct CachedFile {
+    unsigned long long modified, size;
+    std::shared_ptr<const Document> assembly;  // null: not an assembly
+  };
+  std::map<std::wstring, CachedFile> files_;
   struct Sink {
     DWORD cookie;
     IDispatch* sink;

@@ -1,13 +1,13 @@
-#include "Simulator.h"
+#include "core/Simulator.h"
 
 #include <windows.h>
 
-#include "Dump.h"
-#include "Fixtures.h"
-#include "Objects.h"
-#include "Registration.h"
-#include "Session.h"
-#include "Text.h"
+#include "core/Dump.h"
+#include "core/Fixtures.h"
+#include "core/Objects.h"
+#include "core/Registration.h"
+#include "core/Session.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
@@ -36,6 +36,22 @@ IDispatch* Simulator::activeDocumentObject() {
   auto document = session_->active();
   return document ? newDocumentObject(session_, document) : nullptr;
 }
+
+IDispatch* Simulator::activeConfigurationObject() {
+  auto document = session_->active();
+  return document && !document->answers.noConfiguration ? newConfigurationObject(session_, document) : nullptr;
+}
+
+IDispatch* Simulator::componentObject(const std::vector<size_t>& childIndexes) {
+  auto document = session_->active();
+  if (!document || !document->tree || document->answers.noRootComponent) return nullptr;
+  std::shared_ptr<const Component> node = document->tree;
+  for (size_t index : childIndexes) {
+    if (index >= node->children.size()) return nullptr;
+    node = node->children[index];
+  }
+  return newComponentObject(session_, document, node);
+}
 bool Simulator::registerRunning() { return registrations_->registerRunning(); }
 bool Simulator::registerPartDocumentClass() { return registrations_->registerPartDocumentClass(); }
 void Simulator::revokeRegistrations() { registrations_->revoke(); }
@@ -45,6 +61,12 @@ bool Simulator::open(const std::wstring& path, long* error) {
   bool ok = session_->open(path, 0, code) != nullptr;
   if (error) *error = code;
   return ok;
+}
+
+bool Simulator::newDocument(const std::wstring& shape) {
+  PartModel part = PartModel::withReferencePlanes();
+  if (!shape.empty() && !buildPartShape(shape, part)) return false;
+  return session_->addUnsaved(std::move(part)) != nullptr;
 }
 
 bool Simulator::activate(const std::wstring& name) {
@@ -66,6 +88,13 @@ std::vector<std::wstring> Simulator::openDocumentPaths() const {
   std::vector<std::wstring> paths;
   for (const auto& document : session_->documents()) paths.push_back(document->path);
   return paths;
+}
+
+std::vector<Simulator::OpenDocument> Simulator::openDocuments() const {
+  std::vector<OpenDocument> documents;
+  for (const auto& document : session_->documents())
+    documents.push_back({document->path, document->name(), document == session_->active()});
+  return documents;
 }
 
 int Simulator::activeDocumentKind() const {
@@ -143,13 +172,22 @@ bool Simulator::pickMenu(const std::wstring& item) {
 }
 
 std::vector<std::wstring> Simulator::callLines() const { return session_->log.lines(); }
+size_t Simulator::callLineCount() const { return session_->log.size(); }
+std::wstring Simulator::callLine(size_t index) const { return session_->log.line(index); }
 void Simulator::clearCallLog() { session_->log.clear(); }
+void Simulator::setCallLogLimit(size_t limit) { session_->log.setLimit(limit); }
 bool Simulator::writeCallLog(const std::wstring& path) const { return session_->log.writeTo(path); }
 
 long Simulator::liveReferences() const { return session_->references - session_->internalReferences; }
 
 void Simulator::failCall(const std::wstring& operation, int nth, const std::wstring& description) {
-  session_->faults.add(operation, nth, description);
+  session_->plans.add(operation, nth, PlannedKind::Fail, description);
+}
+void Simulator::refuseCall(const std::wstring& operation, int nth) {
+  session_->plans.add(operation, nth, PlannedKind::Refuse, L"");
+}
+void Simulator::answerOddly(const std::wstring& operation, int nth, const VARIANT* value) {
+  session_->plans.add(operation, nth, PlannedKind::Odd, L"", value);
 }
 
 std::wstring Simulator::dump(const std::wstring& path) { return dumpDocument(*session_, path); }

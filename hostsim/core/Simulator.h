@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Fixtures.h"
+
 namespace hostsim {
 
 class Session;
@@ -27,17 +29,30 @@ class Simulator {
   Simulator& operator=(const Simulator&) = delete;
 
   IDispatch* application();  // borrowed
-  IDispatch* activeDocumentObject();  // a new reference, or null; not logged
+  // New references for direct calls, or null; getting them is not logged: the
+  // active document, its active configuration, and a component of its tree
+  // reached from the root by child indexes from 0 (none: the root).
+  IDispatch* activeDocumentObject();
+  IDispatch* activeConfigurationObject();
+  IDispatch* componentObject(const std::vector<size_t>& childIndexes);
   bool registerRunning();
   bool registerPartDocumentClass();
   void revokeRegistrations();
 
   // Direct control: raises the host events as the real host would.
   bool open(const std::wstring& path, long* error = nullptr);
+  // A new part that was never saved (empty path, named "Pièce1", "Pièce2"...),
+  // made active; false for an unknown fixture shape (Fixtures.h).
+  bool newDocument(const std::wstring& shape = L"");
   bool activate(const std::wstring& name);
   bool close(const std::wstring& name);
   std::wstring activeDocumentPath() const;
-  std::vector<std::wstring> openDocumentPaths() const;
+  std::vector<std::wstring> openDocumentPaths() const;  // least recently active first
+  struct OpenDocument {
+    std::wstring path, name;  // a document never saved has an empty path
+    bool active;
+  };
+  std::vector<OpenDocument> openDocuments() const;  // least recently active first
 
   // Add-ins and menus.
   long loadAddin(const std::wstring& dllPath);
@@ -55,13 +70,25 @@ class Simulator {
 
   // Call log.
   std::vector<std::wstring> callLines() const;
+  size_t callLineCount() const;  // without copying the log
+  std::wstring callLine(size_t index) const;
   void clearCallLog();
+  // At most this many lines are kept from here on (0: the log is off; later
+  // calls are not recorded); unlimited by default.
+  void setCallLogLimit(size_t limit);
+  static constexpr size_t kUnlimitedCallLog = static_cast<size_t>(-1);
   bool writeCallLog(const std::wstring& path) const;
 
   // References clients hold on the automation objects handed out.
   long liveReferences() const;
 
+  // Planned answers: the nth next call of the operation ("SaveToPath" or
+  // "Document.SaveToPath") fails with DISP_E_EXCEPTION, is refused (answers
+  // empty, does nothing), or is done and answered with a value of another
+  // type (by default a BSTR "odd", or the I4 1 where text is documented).
   void failCall(const std::wstring& operation, int nth = 1, const std::wstring& description = L"");
+  void refuseCall(const std::wstring& operation, int nth = 1);
+  void answerOddly(const std::wstring& operation, int nth = 1, const VARIANT* value = nullptr);
 
   std::wstring dump(const std::wstring& path);
 
@@ -78,8 +105,6 @@ class Simulator {
   bool uninitializeCom_ = false;
 };
 
-bool writePartFixture(const std::wstring& path, const std::wstring& shape);
-bool writeAssemblyFixture(const std::wstring& path, const std::vector<std::wstring>& children);
 std::wstring formatNumber(double value);
 
 }  // namespace hostsim

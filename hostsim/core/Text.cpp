@@ -1,4 +1,4 @@
-#include "Text.h"
+#include "core/Text.h"
 
 #include <windows.h>
 
@@ -57,6 +57,17 @@ std::wstring fileStem(const std::wstring& path) {
   return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
+std::wstring fullPath(const std::wstring& path) {
+  if (path.empty()) return path;
+  wchar_t buffer[MAX_PATH * 2];
+  DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 2, buffer, nullptr);
+  return length == 0 || length >= MAX_PATH * 2 ? path : std::wstring(buffer, length);
+}
+
+bool isAbsolutePath(const std::wstring& path) {
+  return (!path.empty() && path[0] == L'\\') || (path.size() > 2 && path[1] == L':' && path[2] == L'\\');
+}
+
 bool sameFileName(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
@@ -83,6 +94,22 @@ bool writeWholeFile(const std::wstring& path, const std::string& bytes) {
             written == bytes.size();
   CloseHandle(file);
   return ok;
+}
+
+
+bool readWholeFile(const std::wstring& path, std::string& bytes, unsigned long& error) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+    return false;
+  }
+  bytes.clear();
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  error = 0;
+  return true;
 }
 
 }  // namespace hostsim

@@ -1,8 +1,8 @@
 // The small objects reached from a document or the application: features,
 // the selection, the configuration and its components, the menu frame.
-#include "AutomationObject.h"
-#include "Objects.h"
-#include "Text.h"
+#include "core/AutomationObject.h"
+#include "core/Objects.h"
+#include "core/Text.h"
 
 namespace hostsim {
 
@@ -53,6 +53,7 @@ class FeatureObject final : public AutomationObject {
       }
     }
   }
+  bool usable() const override { return !document_->closed; }
 
  private:
   std::shared_ptr<Document> document_;
@@ -84,6 +85,7 @@ class SelectionSetObject final : public AutomationObject {
     bool inRange = index >= 1 && static_cast<size_t>(index) <= selection.size();
     call.returnObject(inRange ? newFeatureObject(session_, document_, selection[index - 1]) : nullptr);
   }
+  bool usable() const override { return !document_->closed; }
 
  private:
   std::shared_ptr<Document> document_;
@@ -105,9 +107,10 @@ class ConfigurationObject final : public AutomationObject {
  protected:
   void perform(const Operation&, Call& call) override {
     // Only an assembly has a component tree.
-    call.returnObject(document_->kind == kAssemblyKind ? newComponentObject(session_, document_->path, document_)
-                                                       : nullptr);
+    const bool hasRoot = document_->kind == kAssemblyKind && !document_->answers.noRootComponent;
+    call.returnObject(hasRoot ? newComponentObject(session_, document_, document_->tree) : nullptr);
   }
+  bool usable() const override { return !document_->closed; }
 
  private:
   std::shared_ptr<Document> document_;
@@ -121,25 +124,28 @@ const std::vector<Operation> kComponentOperations = {
     {kComponentPath, DISPATCH_METHOD, L"ComponentPath", {}, R::Bstr},
 };
 
+// A component of the tree loaded with an open assembly, which it belongs to.
+// The root stands for the document itself, so its path follows the document.
 class ComponentObject final : public AutomationObject {
  public:
-  ComponentObject(std::shared_ptr<Session> session, std::wstring path, std::shared_ptr<Document> openAssembly)
-      : AutomationObject(std::move(session), L"Component", kComponentOperations), path_(std::move(path)),
-        openAssembly_(std::move(openAssembly)) {}
+  ComponentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> owner,
+                  std::shared_ptr<const Component> node)
+      : AutomationObject(std::move(session), L"Component", kComponentOperations), owner_(std::move(owner)),
+        node_(std::move(node)) {}
 
  protected:
   void perform(const Operation& op, Call& call) override {
     if (op.id == kComponentPath) {
-      call.returnText(path_);
+      call.returnText(node_ == owner_->tree ? owner_->path : node_->path);
       return;
     }
-    std::vector<std::wstring> stored = storedChildren();
     VARIANT v;
-    VariantInit(&v);  // a leaf answers no array
-    if (!stored.empty()) {
-      SAFEARRAY* array = SafeArrayCreateVector(VT_DISPATCH, 0, static_cast<ULONG>(stored.size()));
-      for (LONG i = 0; i < static_cast<LONG>(stored.size()); ++i) {
-        IDispatch* child = newComponentObject(session_, resolveComponentPath(path_, stored[i]), nullptr);
+    VariantInit(&v);  // no children: no array, unless the file asks for an empty one
+    const auto& children = node_->children;
+    if (!children.empty() || node_->emptyArray) {
+      SAFEARRAY* array = SafeArrayCreateVector(VT_DISPATCH, 0, static_cast<ULONG>(children.size()));
+      for (LONG i = 0; i < static_cast<LONG>(children.size()); ++i) {
+        IDispatch* child = newComponentObject(session_, owner_, children[static_cast<size_t>(i)]);
         SafeArrayPutElement(array, &i, child);  // the array takes its own reference
         child->Release();
       }
@@ -148,19 +154,11 @@ class ComponentObject final : public AutomationObject {
     }
     call.returnVariant(v);
   }
+  bool usable() const override { return !owner_->closed; }
 
  private:
-  // The children an open document holds now, or else those its file holds.
-  std::vector<std::wstring> storedChildren() const {
-    std::shared_ptr<Document> open = openAssembly_ ? openAssembly_ : session_->findByPath(path_);
-    if (open) return open->kind == kAssemblyKind ? open->components : std::vector<std::wstring>();
-    Document file;
-    if (readDocumentFile(path_, file) != 0 || file.kind != kAssemblyKind) return {};
-    return file.components;
-  }
-
-  std::wstring path_;
-  std::shared_ptr<Document> openAssembly_;
+  std::shared_ptr<Document> owner_;
+  std::shared_ptr<const Component> node_;
 };
 
 // ---- MenuFrame ----
@@ -223,9 +221,9 @@ IDispatch* newSelectionSetObject(std::shared_ptr<Session> session, std::shared_p
 IDispatch* newConfigurationObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
   return new ConfigurationObject(std::move(session), std::move(document));
 }
-IDispatch* newComponentObject(std::shared_ptr<Session> session, const std::wstring& path,
-                              std::shared_ptr<Document> openAssembly) {
-  return new ComponentObject(std::move(session), path, std::move(openAssembly));
+IDispatch* newComponentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> owner,
+                              std::shared_ptr<const Component> node) {
+  return new ComponentObject(std::move(session), std::move(owner), std::move(node));
 }
 IDispatch* newMenuFrameObject(std::shared_ptr<Session> session) {
   return new MenuFrameObject(std::move(session));

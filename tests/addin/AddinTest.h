@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "DialogResponder.h"
-#include "Simulator.h"
+#include "core/Simulator.h"
 #include "host/HostObjects.h"
 #include "support/TestFiles.h"
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "SingleInterfaceObject.h"  // from hostsim_core
+#include "core/SingleInterfaceObject.h"  // from hostsim_core
 
 namespace frametest {
 using hostsim::SingleInterfaceObject;

@@ -5,7 +5,7 @@
 #include <functional>
 #include <sstream>
 
-#include "SingleInterfaceObject.h"  // from hostsim_core
+#include "core/SingleInterfaceObject.h"  // from hostsim_core
 
 namespace frametest {
 using hostsim::SingleInterfaceObject;

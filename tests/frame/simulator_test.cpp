@@ -6,7 +6,7 @@
 #include "AddinHarness.h"
 #include "DialogResponderGTest.h"
 #include "FrameHarness.h"
-#include "Simulator.h"
+#include "core/Simulator.h"
 
 namespace {
 

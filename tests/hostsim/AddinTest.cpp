@@ -2,9 +2,9 @@
 // kind, picking an entry calls the export its callback names.
 #include <gtest/gtest.h>
 
-#include "HostTestSupport.h"
-#include "MenuLayout.h"
-#include "Simulator.h"
+#include "hostsim/HostTestSupport.h"
+#include "core/MenuLayout.h"
+#include "core/Simulator.h"
 
 using namespace hosttest;
 

@@ -3,8 +3,8 @@
 // name beside the assembly when there is one.
 #include <gtest/gtest.h>
 
-#include "HostTestSupport.h"
-#include "Simulator.h"
+#include "hostsim/HostTestSupport.h"
+#include "core/Simulator.h"
 
 using namespace hosttest;
 

@@ -3,8 +3,8 @@
 // the references clients hold.
 #include <gtest/gtest.h>
 
-#include "HostTestSupport.h"
-#include "Simulator.h"
+#include "hostsim/HostTestSupport.h"
+#include "core/Simulator.h"
 
 using namespace hosttest;
 

@@ -1,4 +1,4 @@
-#include "HostTestSupport.h"
+#include "hostsim/HostTestSupport.h"
 
 #include <gtest/gtest.h>
 

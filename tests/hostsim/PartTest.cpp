@@ -4,8 +4,8 @@
 // the part commands' suites.
 #include <gtest/gtest.h>
 
-#include "HostTestSupport.h"
-#include "Simulator.h"
+#include "hostsim/HostTestSupport.h"
+#include "core/Simulator.h"
 
 using namespace hosttest;
 

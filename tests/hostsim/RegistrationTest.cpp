@@ -6,8 +6,8 @@
 #include <atomic>
 #include <thread>
 
-#include "HostTestSupport.h"
-#include "Simulator.h"
+#include "hostsim/HostTestSupport.h"
+#include "core/Simulator.h"
 
 using namespace hosttest;
 

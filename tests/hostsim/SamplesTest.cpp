@@ -3,8 +3,8 @@
 // the P: drive under scripts/wine-run.
 #include <gtest/gtest.h>
 
-#include "HostTestSupport.h"
-#include "Simulator.h"
+#include "hostsim/HostTestSupport.h"
+#include "core/Simulator.h"
 
 using namespace hosttest;
 

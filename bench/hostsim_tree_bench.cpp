@@ -1,0 +1,136 @@
+// How long the host simulator takes to write, open and walk big assembly
+// trees. For each size it writes a tree (parts a fifth of the instances,
+// four levels, fan-out 10, tiny parts unless told), then opens the top
+// through OpenDocument and walks it as a client does: ComponentChildren on
+// every component, ComponentPath on every child. The second walk reads every
+// sub-assembly from the simulator's cache. The call log is off for the walks;
+// the last column walks once more with the log on.
+//
+// Usage: hostsim_tree_bench [SHAPE] [INSTANCES...]   (defaults tiny 1000 10000 100000)
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "core/Simulator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+VARIANT call(IDispatch* object, DISPID id, std::vector<VARIANT> argsLastFirst = {}) {
+  DISPPARAMS params{argsLastFirst.empty() ? nullptr : argsLastFirst.data(), nullptr,
+                    static_cast<UINT>(argsLastFirst.size()), 0};
+  VARIANT result;
+  VariantInit(&result);
+  object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+  return result;
+}
+
+// Counts the components below this one.
+long long walk(IDispatch* component) {
+  VARIANT children = call(component, 1);  // ComponentChildren
+  long long count = 0;
+  if (children.vt == (VT_ARRAY | VT_DISPATCH)) {
+    LONG high = -1;
+    SafeArrayGetUBound(children.parray, 1, &high);
+    for (LONG i = 0; i <= high; ++i) {
+      IDispatch* child = nullptr;
+      SafeArrayGetElement(children.parray, &i, &child);
+      VARIANT path = call(child, 34);  // ComponentPath
+      VariantClear(&path);
+      count += 1 + walk(child);
+      child->Release();
+    }
+  }
+  VariantClear(&children);
+  return count;
+}
+
+long long walkActiveTree(hostsim::Simulator& sim) {
+  IDispatch* root = sim.componentObject({});
+  if (!root) return -1;
+  const long long count = walk(root);
+  root->Release();
+  return count;
+}
+
+void removeTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + data.cFileName).c_str());
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::wstring shape = argc > 1 ? argv[1] : L"tiny";
+  std::vector<long long> sizes;
+  for (int i = 2; i < argc; ++i) sizes.push_back(std::wcstoll(argv[i], nullptr, 10));
+  if (sizes.empty()) sizes = {1000, 10000, 100000};
+  std::printf("shape %ls, parts = instances / 5, depth 4, fan-out 10; seconds\n", shape.c_str());
+  std::printf("%10s %10s %8s %8s %8s %8s %8s %10s\n", "instances", "components", "files", "write", "open", "walk",
+              "again", "walk+log");
+  for (long long instances : sizes) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"hostsim-tree-bench-" + std::to_wstring(instances) + L"\\";
+    hostsim::TreeSpec spec;
+    spec.instances = instances;
+    spec.uniqueParts = instances / 5 > 0 ? instances / 5 : 1;
+    spec.shape = shape;
+    auto start = Clock::now();
+    const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder, spec);
+    const double written = secondsSince(start);
+    if (tree.top.empty()) {
+      std::printf("%10lld cannot write the tree\n", instances);
+      continue;
+    }
+    double opened = 0, walked = 0, again = 0, logged = 0;
+    long long components = 0;
+    {
+      hostsim::Simulator sim;
+      sim.setCallLogLimit(0);
+      start = Clock::now();
+      VARIANT args[2];  // last first: kind 2, the path
+      VariantInit(&args[0]);
+      args[0].vt = VT_I4;
+      args[0].lVal = 2;
+      VariantInit(&args[1]);
+      args[1].vt = VT_BSTR;
+      args[1].bstrVal = SysAllocString(tree.top.c_str());
+      VARIANT document = call(sim.application(), 2, {args[0], args[1]});  // OpenDocument
+      opened = secondsSince(start);
+      VariantClear(&args[1]);
+      VariantClear(&document);
+      start = Clock::now();
+      components = walkActiveTree(sim);
+      walked = secondsSince(start);
+      start = Clock::now();
+      walkActiveTree(sim);
+      again = secondsSince(start);
+      sim.setCallLogLimit(hostsim::Simulator::kUnlimitedCallLog);
+      start = Clock::now();
+      walkActiveTree(sim);
+      logged = secondsSince(start);
+    }
+    std::printf("%10lld %10lld %8lld %8.2f %8.3f %8.2f %8.2f %10.2f\n", tree.partInstances, components,
+                tree.partFiles + tree.assemblyFiles, written, opened, walked, again, logged);
+    if (components != tree.components) std::printf("  walked %lld components, expected %lld\n", components, tree.components);
+    removeTree(folder);
+  }
+  return 0;
+}
