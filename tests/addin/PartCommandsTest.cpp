@@ -362,12 +362,12 @@ TEST_F(PartCommands, AHostFailureAtAnyStepStopsTheCommandCleanly) {
     EXPECT_EQ(ReadFileBytes(source), sourceBytes);
   }
 
+  const std::string copyBytes = ReadFileBytes(copy);  // read while no document holds the file
   Open(copy);
   Record();
   Run(L"DeCompacterPart");
   const std::vector<std::wstring> decompaction = Calls();
   ASSERT_EQ(FaultSteps(decompaction).size(), 8u);
-  const std::string copyBytes = ReadFileBytes(copy);
   for (const FaultStep& step : FaultSteps(decompaction)) {
     CloseAll();
     Open(copy);

@@ -1,118 +1,132 @@
-// Assemblies: the component tree through the active configuration, nested
-// sub-assemblies, and the rule that a component stands for the file of its
-// name beside the assembly when there is one.
-#include <gtest/gtest.h>
+// Assemblies: the component tree through the active configuration, the
+// resolution of component paths, the empty answers an assembly file can ask
+// for, trees that contain themselves, the parse cache and the generator.
+#include <set>
 
+#include "core/AutomationObject.h"
 #include "hostsim/HostTestSupport.h"
-#include "core/Simulator.h"
 
 using namespace hosttest;
 
 namespace {
 
-class HostsimAssembly : public ::testing::Test {
+class HostsimAssembly : public HostTest {
  protected:
-  Obj openAssembly(const std::wstring& path) {
-    return objectOf(method(sim_.application(), dispid::OpenDocument, args(text(path), i4(2))));
+  Obj open(const std::wstring& path) { return objectOf(app(dispid::OpenDocument, args(path, 2))); }
+  static Obj rootOf(const Obj& doc) {
+    return objectOf(method(objectOf(method(doc.get(), dispid::ActiveConfiguration)).get(), dispid::GetRootComponent));
   }
-  Obj rootOf(const Obj& doc) {
-    Obj configuration = objectOf(method(doc.get(), dispid::ActiveConfiguration));
-    return objectOf(method(configuration.get(), dispid::GetRootComponent));
+  // Opens, walks depth first (parent before children, two spaces a level) and closes.
+  std::vector<std::wstring> walk(const std::wstring& top) {
+    std::vector<std::wstring> lines;
+    walkFrom(rootOf(open(top)), L"", lines);
+    sim.close(top.substr(top.rfind(L'\\') + 1));
+    return lines;
   }
-  std::vector<Obj> childrenOf(const Obj& component) {
-    Outcome outcome = method(component.get(), dispid::ComponentChildren);
-    EXPECT_EQ(outcome.hr, S_OK);
-    std::vector<Obj> children;
-    const VARIANT& v = outcome.result.get();
-    if (v.vt == VT_EMPTY) return children;
-    EXPECT_EQ(v.vt, VT_ARRAY | VT_DISPATCH);
-    if (v.vt != (VT_ARRAY | VT_DISPATCH)) return children;
-    LONG low = -1, high = -1;
-    SafeArrayGetLBound(v.parray, 1, &low);
-    SafeArrayGetUBound(v.parray, 1, &high);
-    EXPECT_EQ(low, 0);
-    for (LONG i = low; i <= high; ++i) {
-      IDispatch* child = nullptr;
-      SafeArrayGetElement(v.parray, &i, &child);
-      children.emplace_back(child);
-    }
-    return children;
-  }
-  std::wstring pathOf(const Obj& component) { return textOf(method(component.get(), dispid::ComponentPath)); }
-  // Depth first, parent before children, as "depth:path".
-  void walk(const Obj& component, int depth, std::vector<std::wstring>& out) {
-    for (const Obj& child : childrenOf(component)) {
-      out.push_back(std::to_wstring(depth) + L":" + pathOf(child));
-      walk(child, depth + 1, out);
+  static void walkFrom(const Obj& component, const std::wstring& indent, std::vector<std::wstring>& lines) {
+    for (const Obj& child : objectsOf(method(component.get(), dispid::ComponentChildren))) {
+      lines.push_back(indent + textOf(method(child.get(), dispid::ComponentPath)));
+      walkFrom(child, indent + L"  ", lines);
     }
   }
-
-  hostsim::Simulator sim_;
-  TempFolder folder_;
 };
 
-TEST_F(HostsimAssembly, NestedTreeIsReachedThroughTheRootComponent) {
-  const std::wstring parts = folder_.subfolder(L"pieces"), subs = folder_.subfolder(L"sous-ensembles");
-  const std::wstring p1 = parts + L"p1.SLDPRT", p2 = parts + L"p2.SLDPRT", p3 = folder_.file(L"p3.SLDPRT");
-  const std::wstring s = subs + L"s.SLDASM", top = folder_.subfolder(L"haut") + L"a.SLDASM";
-  ASSERT_TRUE(hostsim::writePartFixture(p1, L"plate"));
-  ASSERT_TRUE(hostsim::writePartFixture(p2, L"box:0,0,0,1,1,1"));
-  ASSERT_TRUE(hostsim::writePartFixture(p3, L"shaft"));
-  ASSERT_TRUE(hostsim::writeAssemblyFixture(s, {p2, p1}));
-  ASSERT_TRUE(hostsim::writeAssemblyFixture(top, {p1, s, p3, p1}));
-  Obj doc = openAssembly(top);
-  EXPECT_EQ(integerOf(method(doc.get(), dispid::DocumentKind)), 2);
-  Obj root = rootOf(doc);
-  EXPECT_EQ(pathOf(root), top);
-  std::vector<std::wstring> tree;
-  walk(root, 0, tree);
-  std::vector<std::wstring> expected = {L"0:" + p1, L"0:" + s, L"1:" + p2, L"1:" + p1, L"0:" + p3, L"0:" + p1};
-  EXPECT_EQ(tree, expected);
-  // A leaf answers no array at all.
-  Outcome leaf = method(childrenOf(root).at(0).get(), dispid::ComponentChildren);
-  EXPECT_EQ(leaf.hr, S_OK);
-  EXPECT_EQ(leaf.result.get().vt, VT_EMPTY);
+TEST_F(HostsimAssembly, TreeIsReachedThroughTheRootComponentDepthFirst) {
+  const std::wstring p1 = part(folder.subfolder(L"pieces") + L"p1.SLDPRT"), p2 = part(L"p2.SLDPRT");
+  const std::wstring s = assembly(folder.subfolder(L"sous") + L"s.SLDASM", {p2, p1});
+  const std::wstring top = assembly(L"a.SLDASM", {p1, s, p1});
+  EXPECT_EQ(walk(top), (std::vector<std::wstring>{p1, s, L"  " + p2, L"  " + p1, p1}));
+  Obj doc = open(top);
+  EXPECT_EQ(integerOf(method(doc.get(), dispid::PrepareComponents, args(true))), 3);
+  const long base = sim.liveReferences();
+  EXPECT_EQ(textOf(method(rootOf(doc).get(), dispid::ComponentPath)), top);
+  EXPECT_EQ(method(objectsOf(method(rootOf(doc).get(), dispid::ComponentChildren))[0].get(), dispid::ComponentChildren)
+                .result.v.vt, VT_EMPTY) << "a part has no children array";
+  EXPECT_EQ(sim.liveReferences(), base) << "an array holds the only references to its components";
+  Obj part = objectOf(app(dispid::OpenDocument, args(p2, 1)));
+  EXPECT_TRUE(method(objectOf(method(part.get(), dispid::ActiveConfiguration)).get(), dispid::GetRootComponent).isNull());
 }
 
-TEST_F(HostsimAssembly, ComponentStandsForTheFileBesideTheAssembly) {
-  const std::wstring elsewhere = folder_.subfolder(L"origine"), copies = folder_.subfolder(L"copies");
-  const std::wstring original = elsewhere + L"p.SLDPRT", missingBeside = elsewhere + L"q.SLDPRT";
-  ASSERT_TRUE(hostsim::writePartFixture(original, L"plate"));
-  ASSERT_TRUE(hostsim::writePartFixture(missingBeside, L"plate"));
-  ASSERT_TRUE(hostsim::writePartFixture(copies + L"p.SLDPRT", L"box:0,0,0,1,1,1"));
-  const std::wstring top = copies + L"a.SLDASM";
-  ASSERT_TRUE(hostsim::writeAssemblyFixture(top, {original, missingBeside}));
-  Obj doc = openAssembly(top);
-  auto children = childrenOf(rootOf(doc));
-  ASSERT_EQ(children.size(), 2u);
-  EXPECT_EQ(pathOf(children[0]), copies + L"p.SLDPRT");
-  EXPECT_EQ(pathOf(children[1]), missingBeside);
-  EXPECT_NE(sim_.dump(top).find(L"component: " + copies + L"p.SLDPRT\n"), std::wstring::npos);
+// An assembly copied with its sub-assembly and some of its parts: each level
+// takes the copy beside it, else its stored path, a relative one from the
+// folder of the assembly that holds it; always as a full path.
+TEST_F(HostsimAssembly, ComponentsResolveBesideTheirHolderTwoLevelsDeep) {
+  const std::wstring o = folder.subfolder(L"origine"), c = folder.subfolder(L"copie");
+  const std::wstring p1 = part(o + L"p1.SLDPRT"), p2 = part(o + L"p2.SLDPRT"), p3 = part(o + L"p3.SLDPRT");
+  assembly(o + L"s.SLDASM", {p1, L"p2.SLDPRT", p3});
+  assembly(o + L"a.SLDASM", {o + L"s.SLDASM", p3, L"pieces\\p4.SLDPRT", L"..\\origine\\.\\p3.SLDPRT"});
+  for (const wchar_t* name : {L"a.SLDASM", L"s.SLDASM", L"p1.SLDPRT"})
+    ASSERT_TRUE(CopyFileW((o + name).c_str(), (c + name).c_str(), FALSE));
+  part(folder.subfolder(L"copie\\pieces") + L"p4.SLDPRT");
+  EXPECT_EQ(walk(c + L"a.SLDASM"), (std::vector<std::wstring>{c + L"s.SLDASM", L"  " + c + L"p1.SLDPRT",
+                                                               L"  " + c + L"p2.SLDPRT", L"  " + p3, p3,
+                                                               c + L"pieces\\p4.SLDPRT", p3}));
+  EXPECT_EQ(walk(o + L"a.SLDASM"), (std::vector<std::wstring>{o + L"s.SLDASM", L"  " + p1, L"  " + p2, L"  " + p3, p3,
+                                                               o + L"pieces\\p4.SLDPRT", p3}));
 }
 
-TEST_F(HostsimAssembly, PartHasAConfigurationButNoRootComponent) {
-  const std::wstring part = folder_.file(L"p.SLDPRT");
-  ASSERT_TRUE(hostsim::writePartFixture(part, L"plate"));
-  Obj doc = objectOf(method(sim_.application(), dispid::OpenDocument, args(text(part), i4(1))));
-  Obj configuration = objectOf(method(doc.get(), dispid::ActiveConfiguration));
-  Outcome root = method(configuration.get(), dispid::GetRootComponent);
-  EXPECT_EQ(root.result.get().vt, VT_DISPATCH);
-  EXPECT_EQ(root.result.get().pdispVal, nullptr);
+TEST_F(HostsimAssembly, AnswerRecordsGiveTheEmptyAnswers) {
+  const std::wstring p = part(L"p.SLDPRT");
+  const struct {
+    std::string answers;
+    std::vector<std::wstring> components;
+    const char* expected;  // configuration, root, children
+  } cases[] = {
+      {"", {}, "object object empty"},
+      {"answer ComponentChildren empty-array\n", {}, "object object []"},
+      {"answer ComponentChildren empty-array\n", {p}, "object object [object]"},
+      {"answer GetRootComponent null\n", {}, "object null"},
+      {"answer ActiveConfiguration null\n", {}, "null"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    Obj doc = open(assembly(L"a" + std::to_wstring(++n) + L".SLDASM", c.components, c.answers));
+    std::wstring answers;
+    Outcome outcome = method(doc.get(), dispid::ActiveConfiguration);
+    for (DISPID next : {dispid::GetRootComponent, dispid::ComponentChildren, DISPID(0)}) {
+      answers += (answers.empty() ? L"" : L" ") + hostsim::formatVariant(outcome.result.v);
+      if (!next || outcome.isNull()) break;
+      outcome = method(objectOf(std::move(outcome)).get(), next);
+    }
+    EXPECT_EQ(testsupport::Utf8(answers), c.expected) << c.answers;
+  }
+  long error = 0;
+  EXPECT_FALSE(sim.open(assembly(L"x.SLDASM", {}, "answer GetRootComponent nothing\n"), &error));
+  EXPECT_EQ(error, 3) << "any other record makes the file corrupt";
 }
 
-TEST_F(HostsimAssembly, ChildrenArrayHoldsTheOnlyReferencesToItsComponents) {
-  const std::wstring part = folder_.file(L"p.SLDPRT"), top = folder_.file(L"a.SLDASM");
-  ASSERT_TRUE(hostsim::writePartFixture(part, L"plate"));
-  ASSERT_TRUE(hostsim::writeAssemblyFixture(top, {part, part, part}));
-  const long base = sim_.liveReferences();
-  {
-    Obj doc = openAssembly(top);
-    Obj root = rootOf(doc);
-    EXPECT_EQ(integerOf(method(doc.get(), dispid::PrepareComponents, args(flag(true)))), 3);
-    Outcome children = method(root.get(), dispid::ComponentChildren);
-    EXPECT_EQ(sim_.liveReferences(), base + 2 + 3);
-  }  // clearing the VARIANT destroys the array and releases its elements
-  EXPECT_EQ(sim_.liveReferences(), base);
+TEST_F(HostsimAssembly, AComponentRepeatingAnAncestorsFileHasNoChildren) {
+  const std::wstring p = part(L"p.SLDPRT"), a = path(L"a.SLDASM"), b = assembly(L"b.SLDASM", {a, p});
+  assembly(a, {p, b, a});
+  EXPECT_EQ(walk(a), (std::vector<std::wstring>{p, b, L"  " + a, L"  " + p, a}));
+  EXPECT_EQ(walk(b), (std::vector<std::wstring>{a, L"  " + p, L"  " + b, L"  " + a, p}));
+  EXPECT_NE(sim.dump(a).find(L"\ncomponent: " + a + L"\nsize:"), std::wstring::npos) << "the dump ends too";
+}
+
+// A sub-assembly file is read again only when it changed: one held by
+// another program (so it cannot be read) still gives its children.
+TEST_F(HostsimAssembly, SubAssemblyFilesAreParsedOncePerModification) {
+  const std::wstring p = part(L"p.SLDPRT"), s = assembly(L"s.SLDASM", {p}), a = assembly(L"a.SLDASM", {s});
+  EXPECT_EQ(walk(a).size(), 2u);
+  HANDLE hold = CreateFileW(s.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(walk(a).size(), 2u) << "read from the cache";
+  CloseHandle(hold);
+  assembly(s, {p, p});
+  EXPECT_EQ(walk(a).size(), 3u) << "changed, read again";
+}
+
+TEST_F(HostsimAssembly, GeneratorWritesTheTreeItsNumbersDescribe) {
+  EXPECT_TRUE(hostsim::writeAssemblyTree(folder.path(), {5, 6, 3, 2, L"tiny"}).top.empty()) << "more parts than instances";
+  const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder.path(), {20, 5, 3, 2, L"tiny"});
+  ASSERT_EQ(tree.top, path(L"top.SLDASM"));
+  EXPECT_EQ(std::vector<long long>({tree.partInstances, tree.components, tree.partFiles, tree.assemblyFiles}),
+            std::vector<long long>({20, 5 + 10 + 20, 5, 1 + 2 + 3}));
+  const std::vector<std::wstring> lines = walk(tree.top);
+  ASSERT_EQ(lines.size(), 35u);
+  std::set<std::wstring> files;
+  for (const std::wstring& line : lines) files.insert(line.substr(line.find_first_not_of(L' ')));
+  EXPECT_EQ(files.size(), 10u) << "every part and sub-assembly file is used";
+  EXPECT_EQ(lines[0] + lines[2], path(L"level1-1\\s1-1.SLDASM") + L"    " + path(L"parts-1\\p1.SLDPRT"));
 }
 
 }  // namespace

@@ -1,101 +1,79 @@
-// Helpers for driving the simulator through IDispatch::Invoke, as a client
-// does, and for scratch folders.
+// Driving the simulator through IDispatch::Invoke, as a client does: the
+// operations' DISPIDs, one VARIANT builder, owned references and results.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <oaidl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/Simulator.h"
+#include "support/TestFiles.h"
+
 namespace hosttest {
+
+using testsupport::ReadFileBytes;
+using testsupport::TempFolder;
+using testsupport::WriteFileBytes;
 
 // The operations' identifiers as a client of the host knows them.
 namespace dispid {
-// Application
-constexpr DISPID ActiveDocument = 1, OpenDocument = 2, ActivateDocument = 3, GetMenuFrame = 5,
-                 CloseDocument = 7, CloseDocumentByPath = 33, OpenDocumentEx = 73;
-// Document (model, part and assembly views)
-constexpr DISPID GetSelectionSet = 0x10001, CreateLine = 0x1000C, SaveToPath = 0x10025, DocumentPath = 0x10048,
+constexpr DISPID ActiveDocument = 1, OpenDocument = 2, ActivateDocument = 3, GetMenuFrame = 5, CloseDocument = 7,
+                 CloseDocumentByPath = 33, OpenDocumentEx = 73;
+constexpr DISPID FirstFeature = 4, ExtrudeSketch = 9, PartBoundingBox = 15, PrepareComponents = 56,
+                 GetSelectionSet = 0x10001, CreateLine = 0x1000C, SaveToPath = 0x10025, DocumentPath = 0x10048,
                  DocumentKind = 0x10049, RebuildModel = 0x1008B, ToggleSketch = 0x1008F, ActiveSketch = 0x100A8,
-                 SelectByName = 0x100AC, SaveDocument = 0x100DA, SetSketchDirect = 0x100DF,
-                 DocumentFlag = 0x100E1, DeleteSelection = 0x1010E, ActiveConfiguration = 0x10131;
-constexpr DISPID FirstFeature = 4, ExtrudeSketch = 9, PartBoundingBox = 15, FinishPartEdit = 17,
-                 PrepareComponents = 56;
-// MenuFrame
-constexpr DISPID AddMenuEntry = 1, AddTopMenu = 2;
-// Feature
-constexpr DISPID FeatureName = 1, NextFeature = 3, FeatureKind = 6;
-// SelectionSet
-constexpr DISPID SelectedCount = 1, SelectedObject = 12;
-// Configuration, Component
-constexpr DISPID GetRootComponent = 1, ComponentChildren = 1, ComponentPath = 34;
+                 SelectByName = 0x100AC, SaveDocument = 0x100DA, DocumentFlag = 0x100E1, DeleteSelection = 0x1010E,
+                 ActiveConfiguration = 0x10131;
+constexpr DISPID AddMenuEntry = 1, AddTopMenu = 2, FeatureName = 1, NextFeature = 3, FeatureKind = 6,
+                 SelectedCount = 1, SelectedObject = 12, GetRootComponent = 1, ComponentChildren = 1, ComponentPath = 34;
 }  // namespace dispid
 
-// A VARIANT that clears itself.
-class Var {
- public:
-  Var() { VariantInit(&v_); }
-  explicit Var(const VARIANT& owned) : v_(owned) {}
-  ~Var() { VariantClear(&v_); }
-  Var(Var&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
+// A VARIANT that clears itself; a by-reference one keeps what it points to.
+struct Var {
+  Var() { VariantInit(&v); }
+  Var(const wchar_t* text);  // BSTR
+  Var(const std::wstring& text) : Var(text.c_str()) {}
+  Var(long value);           // I4
+  Var(int value) : Var(static_cast<long>(value)) {}
+  Var(double value);         // R8
+  Var(bool value);           // BOOL
+  Var(Var&& other) noexcept : v(other.v), storage(std::move(other.storage)) { VariantInit(&other.v); }
   Var& operator=(Var&& other) noexcept {
-    if (this != &other) {
-      VariantClear(&v_);
-      v_ = other.v_;
-      VariantInit(&other.v_);
-    }
+    std::swap(v, other.v);
+    std::swap(storage, other.storage);
     return *this;
   }
-  Var(const Var&) = delete;
-  Var& operator=(const Var&) = delete;
-  VARIANT* out() { return &v_; }
-  const VARIANT& get() const { return v_; }
-  VARIANT release() {
-    VARIANT v = v_;
-    VariantInit(&v_);
-    return v;
-  }
-
- private:
-  VARIANT v_;
+  ~Var() { VariantClear(&v); }
+  VARIANT v;
+  std::shared_ptr<void> storage;
 };
-
-Var text(const std::wstring& value);
-Var i4(long value);
-Var r8(double value);
-Var flag(bool value);
-Var empty();
+// A one-dimensional array of doubles (a sketch point: three from 0, by reference).
+Var doubles(std::vector<double> values, LONG lowerBound = 0, bool byReference = true);
+Var out(long& target);  // an I4 out argument
 
 template <typename... T>
 std::vector<Var> args(T&&... values) {
-  std::vector<Var> out;
-  (out.push_back(std::forward<T>(values)), ...);
-  return out;
+  std::vector<Var> list;
+  (list.push_back(Var(std::forward<T>(values))), ...);
+  return list;
 }
 
 // An IDispatch reference that releases itself.
-class Obj {
- public:
+struct Obj {
   Obj() = default;
-  explicit Obj(IDispatch* owned) : p_(owned) {}
+  explicit Obj(IDispatch* owned) : p(owned) {}
+  Obj(Obj&& other) noexcept : p(other.p) { other.p = nullptr; }
+  Obj& operator=(Obj other) noexcept { return std::swap(p, other.p), *this; }
   ~Obj() {
-    if (p_) p_->Release();
+    if (p) p->Release();
   }
-  Obj(Obj&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
-  Obj& operator=(Obj&& other) noexcept {
-    if (this != &other) {
-      if (p_) p_->Release();
-      p_ = other.p_;
-      other.p_ = nullptr;
-    }
-    return *this;
-  }
-  IDispatch* get() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  IDispatch* p_ = nullptr;
+  IDispatch* get() const { return p; }
+  explicit operator bool() const { return p != nullptr; }
+  IDispatch* p = nullptr;
 };
 
 struct Outcome {
@@ -103,52 +81,46 @@ struct Outcome {
   Var result;
   std::wstring description;  // of an exception
   UINT argumentError = 0;
+  bool isNull() const { return result.v.vt == VT_DISPATCH && !result.v.pdispVal; }
 };
 
-// Invokes with the arguments in their natural order; a put passes its value
-// as the named DISPID_PROPERTYPUT argument.
+// Arguments in their natural order; a put passes its value as DISPID_PROPERTYPUT.
 Outcome invoke(IDispatch* object, DISPID id, WORD flags, std::vector<Var> args = {});
-Outcome method(IDispatch* object, DISPID id, std::vector<Var> args = {});
-Outcome get(IDispatch* object, DISPID id);
-Outcome put(IDispatch* object, DISPID id, Var value);
+inline Outcome method(IDispatch* object, DISPID id, std::vector<Var> list = {}) {
+  return invoke(object, id, DISPATCH_METHOD, std::move(list));
+}
+inline Outcome get(IDispatch* object, DISPID id) { return invoke(object, id, DISPATCH_PROPERTYGET); }
+inline Outcome put(IDispatch* object, DISPID id, Var value) {
+  std::vector<Var> list;
+  list.push_back(std::move(value));
+  return invoke(object, id, DISPATCH_PROPERTYPUT, std::move(list));
+}
 
-// Results taken apart (a failed call fails the test).
+// Results taken apart (a failed call or another type fails the test).
 Obj objectOf(Outcome outcome);
 std::wstring textOf(const Outcome& outcome);
 long integerOf(const Outcome& outcome);
 bool booleanOf(const Outcome& outcome);
-std::vector<double> doublesOf(const Outcome& outcome);
+std::vector<Obj> objectsOf(const Outcome& outcome);  // VT_EMPTY: none
 
-// A point as the sketch takes it: an array of three doubles passed by reference.
-class PointArg {
- public:
-  PointArg(double x, double y, double z = 0.0);
-  ~PointArg();
-  PointArg(const PointArg&) = delete;
-  PointArg& operator=(const PointArg&) = delete;
-  Var variant();  // VT_ARRAY | VT_BYREF | VT_R8 pointing at this point's array
+inline bool select(IDispatch* document, const std::wstring& name, const wchar_t* type) {
+  return booleanOf(method(document, dispid::SelectByName, args(name, type, 0.0, 0.0, 0.0)));
+}
 
- private:
-  SAFEARRAY* array_;
+// A simulator and a scratch folder that documents are written into: a name
+// is taken in the folder, a path with a drive as it is.
+class HostTest : public ::testing::Test {
+ protected:
+  std::wstring path(const std::wstring& name) const { return name.find(L':') == 1 ? name : folder.file(name); }
+  std::wstring part(const std::wstring& name, const wchar_t* shape = L"tiny");
+  // The components as stored (full or relative), after answer records.
+  std::wstring assembly(const std::wstring& name, const std::vector<std::wstring>& components,
+                        const std::string& answers = "");
+  Outcome app(DISPID id, std::vector<Var> list = {}) { return method(sim.application(), id, std::move(list)); }
+  Obj active() { return Obj(sim.activeDocumentObject()); }
+
+  TempFolder folder;
+  hostsim::Simulator sim;
 };
-
-// A folder under the temporary folder, removed with its files at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::wstring& path() const { return path_; }  // ends with a backslash
-  std::wstring file(const std::wstring& name) const { return path_ + name; }
-  std::wstring subfolder(const std::wstring& name) const;  // created
-
- private:
-  std::wstring path_;
-};
-
-long long sizeOfFile(const std::wstring& path);
-std::string readFileBytes(const std::wstring& path);
-bool writeFileBytes(const std::wstring& path, const std::string& bytes);
 
 }  // namespace hosttest

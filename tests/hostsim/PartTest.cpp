@@ -1,210 +1,131 @@
 // Parts through the automation interface: reference planes, selection,
-// sketching, extrusion, deletion and renaming. The envelope that swallows
-// the body and its removal are run by the sample round-trip script and by
-// the part commands' suites.
-#include <gtest/gtest.h>
-
+// sketching, extrusion, deletion and renaming. The envelope's round trip is
+// run by the sample script (ScriptTest) and the add-in's suites.
+#include "core/AutomationObject.h"
 #include "hostsim/HostTestSupport.h"
-#include "core/Simulator.h"
 
 using namespace hosttest;
 
 namespace {
 
-using Box = std::vector<double>;
-
-class HostsimPart : public ::testing::Test {
+class HostsimPart : public HostTest {
  protected:
-  void SetUp() override { openFresh(L"bride.SLDPRT", L"flange"); }
-
   // Writes a part of that fixture shape and makes it the active document.
-  void openFresh(const std::wstring& name, const std::wstring& shape) {
-    path_ = folder_.file(name);
-    ASSERT_TRUE(hostsim::writePartFixture(path_, shape));
-    ASSERT_TRUE(sim_.open(path_));
-    doc_ = objectOf(get(sim_.application(), dispid::ActiveDocument));
-    ASSERT_TRUE(doc_);
-  }
-  bool select(const std::wstring& name, const std::wstring& type) {
-    return booleanOf(method(doc_.get(), dispid::SelectByName, args(text(name), text(type), r8(0), r8(0), r8(0))));
+  void openFresh(const wchar_t* shape) {
+    ASSERT_TRUE(sim.open(path_ = part(L"p" + std::to_wstring(++parts_) + L".SLDPRT", shape)));
+    doc_ = active();
   }
   bool line(double x0, double y0, double x1, double y1) {
-    PointArg a(x0, y0), b(x1, y1);
-    return booleanOf(method(doc_.get(), dispid::CreateLine, args(a.variant(), b.variant())));
+    return booleanOf(method(doc_.get(), dispid::CreateLine, args(doubles({x0, y0, 0}), doubles({x1, y1, 0}))));
   }
-  bool deleteSelection() { return booleanOf(method(doc_.get(), dispid::DeleteSelection, args(flag(false)))); }
   void toggleSketch() { method(doc_.get(), dispid::ToggleSketch); }
-  Box box() { return doublesOf(method(doc_.get(), dispid::PartBoundingBox, args(flag(true)))); }
-  void extrude(bool flip, double depth1, double depth2, bool singleDirection = false) {
+  void sketch(const std::vector<std::vector<double>>& lines) {
+    toggleSketch();
+    for (const auto& l : lines) EXPECT_TRUE(line(l[0], l[1], l[2], l[3]));
+    toggleSketch();
+  }
+  void rectangle(double x0, double y0, double x1, double y1) {
+    sketch({{x0, y0, x0, y1}, {x1, y0, x1, y1}, {x0, y0, x1, y0}, {x0, y1, x1, y1}});
+  }
+  void extrude(bool single, bool flip, double depth1, double depth2) {
     ASSERT_EQ(method(doc_.get(), dispid::ExtrudeSketch,
-                     args(flag(singleDirection), flag(flip), flag(flip), i4(0), i4(0), r8(depth1), r8(depth2),
-                          flag(false), flag(false), flag(true), flag(true), r8(0), r8(0), flag(true), flag(true)))
+                     args(single, flip, flip, 0, 0, depth1, depth2, false, false, true, true, 0.0, 0.0, true, true))
                   .hr,
               S_OK);
   }
-  // A closed rectangle on the selected plane, sketch closed again.
-  void rectangle(double x0, double y0, double x1, double y1) {
-    toggleSketch();
-    line(x0, y0, x0, y1);
-    line(x1, y0, x1, y1);
-    line(x0, y0, x1, y0);
-    line(x0, y1, x1, y1);
-    toggleSketch();
-  }
-  std::vector<std::wstring> selectedNames() {
+  std::wstring box() { return hostsim::formatVariant(method(doc_.get(), dispid::PartBoundingBox, args(true)).result.v); }
+  // The selection, or the feature tree, as "name kind".
+  std::vector<std::wstring> selected() {
     Obj set = objectOf(get(doc_.get(), dispid::GetSelectionSet));
-    long count = integerOf(method(set.get(), dispid::SelectedCount));
     std::vector<std::wstring> names;
-    for (long i = 1; i <= count; ++i) {
-      Obj feature = objectOf(method(set.get(), dispid::SelectedObject, args(i4(i))));
-      names.push_back(textOf(get(feature.get(), dispid::FeatureName)));
-    }
+    for (long i = 1; i <= integerOf(method(set.get(), dispid::SelectedCount)); ++i)
+      names.push_back(nameOf(objectOf(method(set.get(), dispid::SelectedObject, args(i)))));
     return names;
   }
-  // The feature tree as "name kind".
   std::vector<std::wstring> tree() {
     std::vector<std::wstring> features;
-    Outcome next = method(doc_.get(), dispid::FirstFeature);
-    while (next.result.get().vt == VT_DISPATCH && next.result.get().pdispVal) {
-      Obj feature = objectOf(std::move(next));
-      features.push_back(textOf(get(feature.get(), dispid::FeatureName)) + L" " +
-                         textOf(method(feature.get(), dispid::FeatureKind)));
-      next = method(feature.get(), dispid::NextFeature);
-    }
+    for (Obj f = objectOf(method(doc_.get(), dispid::FirstFeature)); f; f = objectOf(method(f.get(), dispid::NextFeature)))
+      features.push_back(nameOf(f) + L" " + textOf(method(f.get(), dispid::FeatureKind)));
     return features;
   }
-  hostsim::Simulator sim_;
-  TempFolder folder_;
-  std::wstring path_;
+  static std::wstring nameOf(const Obj& feature) { return textOf(get(feature.get(), dispid::FeatureName)); }
+
   Obj doc_;
+  std::wstring path_;
+  int parts_ = 0;
 };
 
-TEST_F(HostsimPart, TreeStartsWithTheThreeReferencePlanes) {
-  auto features = tree();
-  ASSERT_GE(features.size(), 4u);
-  EXPECT_EQ(std::vector<std::wstring>(features.begin(), features.begin() + 3),
-            (std::vector<std::wstring>{L"Plan de face RefPlane", L"Plan de dessus RefPlane", L"Plan de droite RefPlane"}));
-}
-
-TEST_F(HostsimPart, SelectByNameMatchesNameAndTypeExactlyAndReplacesTheSelection) {
-  EXPECT_TRUE(select(L"Plan de face", L"PLANE"));
-  EXPECT_EQ(selectedNames(), std::vector<std::wstring>{L"Plan de face"});
-  EXPECT_TRUE(select(L"Plan de dessus", L"PLANE"));
-  EXPECT_EQ(selectedNames(), std::vector<std::wstring>{L"Plan de dessus"});
-  EXPECT_FALSE(select(L"Plan de face", L"SKETCH"));
-  EXPECT_TRUE(selectedNames().empty());
-  EXPECT_FALSE(select(L"plan de face", L"PLANE"));
-  EXPECT_FALSE(select(L"Plan de face", L"plane"));
-  EXPECT_TRUE(select(L"Disque1", L"BODYFEATURE"));
-}
-
-TEST_F(HostsimPart, ToggleSketchWithoutAPlaneOpensNothing) {
-  EXPECT_FALSE(select(L"nothing", L"PLANE"));
+TEST_F(HostsimPart, SelectionSketchesAndNames) {
+  openFresh(L"flange");
+  const auto features = tree();
+  EXPECT_EQ(std::vector<std::wstring>(features.begin(), features.begin() + 4),
+            (std::vector<std::wstring>{L"Plan de face RefPlane", L"Plan de dessus RefPlane", L"Plan de droite RefPlane",
+                                       L"Disque1 Boss"}));
+  EXPECT_TRUE(select(doc_.get(), L"Plan de dessus", L"PLANE"));
+  EXPECT_TRUE(select(doc_.get(), L"Disque1", L"BODYFEATURE"));
+  EXPECT_EQ(selected(), std::vector<std::wstring>{L"Disque1"}) << "a selection replaces the last";
+  for (const auto& wrong : {std::make_pair(L"Plan de face", L"SKETCH"), std::make_pair(L"plan de face", L"PLANE"),
+                            std::make_pair(L"Plan de face", L"plane")})
+    EXPECT_FALSE(select(doc_.get(), wrong.first, wrong.second)) << testing::PrintToString(wrong.first);
+  EXPECT_TRUE(selected().empty());
   toggleSketch();
-  Outcome sketch = method(doc_.get(), dispid::ActiveSketch);
-  ASSERT_EQ(sketch.hr, S_OK);
-  EXPECT_EQ(sketch.result.get().vt, VT_DISPATCH);
-  EXPECT_EQ(sketch.result.get().pdispVal, nullptr);
+  EXPECT_TRUE(method(doc_.get(), dispid::ActiveSketch).isNull()) << "no plane selected: no sketch";
   EXPECT_FALSE(line(0, 0, 1, 1));
-}
-
-TEST_F(HostsimPart, SketchClosesIntoANewSelectedSketchFeature) {
-  ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
+  ASSERT_TRUE(select(doc_.get(), L"Plan de face", L"PLANE"));
   toggleSketch();
-  EXPECT_TRUE(objectOf(method(doc_.get(), dispid::ActiveSketch)));
+  EXPECT_EQ(nameOf(objectOf(method(doc_.get(), dispid::ActiveSketch))), L"Esquisse1");
   EXPECT_TRUE(line(0, 0, 1, 0));
   toggleSketch();
-  EXPECT_EQ(method(doc_.get(), dispid::ActiveSketch).result.get().pdispVal, nullptr);
-  auto selected = selectedNames();
-  ASSERT_EQ(selected.size(), 1u);
-  EXPECT_EQ(tree().back(), selected[0] + L" ProfileFeature");
-}
-
-TEST_F(HostsimPart, CreateLineRefusesMalformedPoints) {
-  ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
-  toggleSketch();
-  SAFEARRAY* two = SafeArrayCreateVector(VT_R8, 0, 2);
-  VARIANT shortPoint;
-  VariantInit(&shortPoint);
-  shortPoint.vt = VT_ARRAY | VT_BYREF | VT_R8;
-  shortPoint.pparray = &two;
-  PointArg good(1, 1);
-  EXPECT_FALSE(booleanOf(method(doc_.get(), dispid::CreateLine, args(Var(shortPoint), good.variant()))));
-  SafeArrayDestroy(two);
-  EXPECT_FALSE(booleanOf(method(doc_.get(), dispid::CreateLine, args(r8(1), r8(2)))));
+  EXPECT_TRUE(method(doc_.get(), dispid::ActiveSketch).isNull());
+  EXPECT_EQ(selected(), std::vector<std::wstring>{L"Esquisse1"});
+  EXPECT_EQ(tree().back(), L"Esquisse1 ProfileFeature");
+  Obj sketch = objectOf(method(objectOf(get(doc_.get(), dispid::GetSelectionSet)).get(), dispid::SelectedObject, args(1)));
+  for (const wchar_t* name : {L"Esq_A", L"Plan de dessus", L"deux\nlignes", L""}) put(sketch.get(), dispid::FeatureName, name);
+  EXPECT_EQ(nameOf(sketch), L"Esq_A") << "taken, multi-line and empty names are refused";
 }
 
 TEST_F(HostsimPart, ExtrusionDepthsFollowThePlaneNormalFlipAndDirection) {
-  // A 20 x 20 square around the origin extruded from a 1 mm block; each
-  // plane has its own sketch axes: front x, y (normal z); top x, z (normal
-  // y); right z, y (normal x).
-  struct Case {
+  // A 20 x 20 square around the origin, extruded from a 1 mm block: front
+  // sketches x, y (normal z); top x, z (normal y); right z, y (normal x).
+  const struct {
     const wchar_t* plane;
     bool flip, single;
     double depth1, depth2;
-    Box expected;
+    const wchar_t* expected;
   } cases[] = {
-      {L"Plan de face", false, false, 5, 2, {-10, -10, -2, 10, 10, 5}},
-      {L"Plan de face", true, false, 5, 2, {-10, -10, -5, 10, 10, 2}},
-      {L"Plan de face", false, true, 5, 2, {-10, -10, 0, 10, 10, 5}},
-      {L"Plan de dessus", false, true, 3, 0, {-10, 0, -10, 10, 3, 10}},
-      {L"Plan de droite", false, false, 20, 20, {-20, -10, -10, 20, 10, 10}},
+      {L"Plan de face", false, false, 5, 2, L"[-10, -10, -2, 10, 10, 5]"},
+      {L"Plan de face", true, false, 5, 2, L"[-10, -10, -5, 10, 10, 2]"},
+      {L"Plan de face", false, true, 5, 2, L"[-10, -10, 0, 10, 10, 5]"},
+      {L"Plan de dessus", false, true, 3, 0, L"[-10, 0, -10, 10, 3, 10]"},
+      {L"Plan de droite", false, false, 20, 20, L"[-20, -10, -10, 20, 10, 10]"},
   };
-  int n = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::wstring(c.plane) + L" case " + std::to_wstring(n));
-    openFresh(L"bloc" + std::to_wstring(++n) + L".SLDPRT", L"box:0,0,0,1,1,1");
-    ASSERT_TRUE(select(c.plane, L"PLANE"));
+  for (const auto& c : cases) {
+    openFresh(L"box:0,0,0,1,1,1");
+    ASSERT_TRUE(select(doc_.get(), c.plane, L"PLANE"));
     rectangle(-10, -10, 10, 10);
-    extrude(c.flip, c.depth1, c.depth2, c.single);
-    EXPECT_EQ(box(), c.expected);
-    EXPECT_NE(sim_.dump(path_).find(L"body: 12 triangles"), std::wstring::npos) << "the box swallowed the block";
+    extrude(c.single, c.flip, c.depth1, c.depth2);
+    EXPECT_EQ(box(), c.expected) << testing::PrintToString(c.plane);
+    EXPECT_EQ(selected(), std::vector<std::wstring>{L"Extrusion1"});
+    EXPECT_NE(sim.dump(path_).find(L"body: 12 triangles"), std::wstring::npos) << "the box swallowed the block";
   }
 }
 
-TEST_F(HostsimPart, OpenProfileIsNotExtruded) {
-  openFresh(L"bloc.SLDPRT", L"box:0,0,0,1,1,1");
-  ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
-  toggleSketch();
-  line(0, 0, 5, 0);
-  line(5, 0, 5, 5);
-  line(5, 5, 0, 5);  // three sides only
-  toggleSketch();
-  const size_t before = tree().size();
-  extrude(false, 1, 1);
-  EXPECT_EQ(tree().size(), before);
-  EXPECT_EQ(selectedNames().size(), 1u) << "the sketch stays selected";
-  EXPECT_EQ(box(), (Box{0, 0, 0, 1, 1, 1}));
-}
-
-TEST_F(HostsimPart, DeletingASketchTakesItsExtrusionAlong) {
-  openFresh(L"bloc.SLDPRT", L"box:0,0,0,1,1,1");
-  ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
+TEST_F(HostsimPart, OnlyClosedProfilesExtrudeAndDeletionsShowAfterARebuild) {
+  openFresh(L"box:0,0,0,1,1,1");
+  ASSERT_TRUE(select(doc_.get(), L"Plan de face", L"PLANE"));
+  sketch({{0, 0, 5, 0}, {5, 0, 5, 5}, {5, 5, 0, 5}});  // three sides only
+  extrude(false, false, 1, 1);
+  EXPECT_EQ(selected(), std::vector<std::wstring>{L"Esquisse1"}) << "nothing extruded";
+  ASSERT_TRUE(select(doc_.get(), L"Plan de face", L"PLANE"));
   rectangle(-10, -10, 10, 10);
-  extrude(false, 5, 2);
-  ASSERT_TRUE(select(L"Esquisse1", L"SKETCH"));
-  EXPECT_TRUE(deleteSelection());
-  EXPECT_EQ(tree().back(), L"Bloc1 Plate");
-  EXPECT_FALSE(select(L"Extrusion1", L"BODYFEATURE"));
-  EXPECT_FALSE(deleteSelection()) << "nothing selected";
-  EXPECT_EQ(box(), (Box{-10, -10, -2, 10, 10, 5})) << "the body changes only when the model is rebuilt";
+  extrude(false, false, 5, 2);
+  ASSERT_TRUE(select(doc_.get(), L"Esquisse2", L"SKETCH"));
+  EXPECT_TRUE(booleanOf(method(doc_.get(), dispid::DeleteSelection, args(false))));
+  EXPECT_EQ(tree().back(), L"Esquisse1 ProfileFeature") << "the extrusion went with its sketch";
+  EXPECT_FALSE(booleanOf(method(doc_.get(), dispid::DeleteSelection, args(false)))) << "nothing selected";
+  EXPECT_EQ(box(), L"[-10, -10, -2, 10, 10, 5]");
   method(doc_.get(), dispid::RebuildModel);
-  EXPECT_EQ(box(), (Box{0, 0, 0, 1, 1, 1}));
-}
-
-TEST_F(HostsimPart, RenamingKeepsNamesUnique) {
-  ASSERT_TRUE(select(L"Plan de face", L"PLANE"));
-  Obj set = objectOf(get(doc_.get(), dispid::GetSelectionSet));
-  Obj plane = objectOf(method(set.get(), dispid::SelectedObject, args(i4(1))));
-  auto rename = [&](const std::wstring& name) {
-    EXPECT_EQ(put(plane.get(), dispid::FeatureName, text(name)).hr, S_OK);
-    return textOf(get(plane.get(), dispid::FeatureName));
-  };
-  EXPECT_EQ(rename(L"Esq_KMTV_Compact001"), L"Esq_KMTV_Compact001");
-  EXPECT_EQ(rename(L"Plan de dessus"), L"Esq_KMTV_Compact001") << "a taken name is refused";
-  EXPECT_EQ(rename(L"deux\nlignes"), L"Esq_KMTV_Compact001") << "a name is one line";
-  EXPECT_EQ(rename(L""), L"Esq_KMTV_Compact001");
-  EXPECT_EQ(method(set.get(), dispid::SelectedObject, args(i4(2))).result.get().pdispVal, nullptr);
+  EXPECT_EQ(box(), L"[0, 0, 0, 1, 1, 1]");
 }
 
 }  // namespace

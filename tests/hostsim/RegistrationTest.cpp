@@ -1,13 +1,12 @@
 // How clients find the host: the running application object under
-// "SldWorks.Application", the creatable class "SldPart.Document", and their
-// revocation.
+// "SldWorks.Application", the creatable class "SldPart.Document", their
+// revocation, and one registration at a time in a Wine prefix.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
 #include "hostsim/HostTestSupport.h"
-#include "core/Simulator.h"
 
 using namespace hosttest;
 
@@ -20,74 +19,40 @@ IUnknown* identity(IUnknown* object) {
   return unknown;
 }
 
-TEST(HostsimRegistration, RunningApplicationIsFoundByProgId) {
-  hostsim::Simulator sim;
-  ASSERT_TRUE(sim.registerRunning());
-  CLSID clsid{};
-  ASSERT_EQ(CLSIDFromProgID(L"SldWorks.Application", &clsid), S_OK);
-  const long base = sim.liveReferences();
-  IUnknown* running = nullptr;
-  ASSERT_EQ(GetActiveObject(clsid, nullptr, &running), S_OK);
-  IDispatch* dispatch = nullptr;
-  ASSERT_EQ(running->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
-  running->Release();
-  EXPECT_EQ(identity(dispatch), identity(sim.application()));
-  EXPECT_EQ(sim.liveReferences(), base + 1);
-  dispatch->Release();
-  EXPECT_EQ(sim.liveReferences(), base);
-  EXPECT_EQ(base, 0) << "registration references are the simulator's own";
-
-  sim.revokeRegistrations();
-  running = nullptr;
-  EXPECT_NE(GetActiveObject(clsid, nullptr, &running), S_OK);
-  EXPECT_NE(CLSIDFromProgID(L"SldWorks.Application", &clsid), S_OK);
-  EXPECT_EQ(sim.liveReferences(), 0);
-}
-
-TEST(HostsimRegistration, PartDocumentClassCreatesAnObjectServingAsTheApplication) {
-  const TempFolder folder;
-  const std::wstring part = folder.file(L"p.SLDPRT");
-  ASSERT_TRUE(hostsim::writePartFixture(part, L"plate"));
-  hostsim::Simulator sim;
-  ASSERT_TRUE(sim.registerPartDocumentClass());
-  ASSERT_TRUE(sim.open(part));
-  CLSID clsid{};
-  ASSERT_EQ(CLSIDFromProgID(L"SldPart.Document", &clsid), S_OK);
-  IDispatch* created = nullptr;
-  ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, reinterpret_cast<void**>(&created)), S_OK);
-  {
-    Obj doc = objectOf(get(created, dispid::ActiveDocument));
-    EXPECT_EQ(textOf(method(doc.get(), dispid::DocumentPath)), part);
+TEST(HostsimRegistration, ProgIdsReachTheApplicationUntilRevoked) {
+  CLSID running{}, partClass{};
+  for (bool byDestruction : {false, true}) {
+    auto sim = std::make_unique<hostsim::Simulator>();
+    ASSERT_TRUE(sim->registerRunning());
+    ASSERT_TRUE(sim->registerPartDocumentClass());
+    ASSERT_EQ(CLSIDFromProgID(L"SldWorks.Application", &running), S_OK);
+    ASSERT_EQ(CLSIDFromProgID(L"SldPart.Document", &partClass), S_OK);
+    EXPECT_EQ(sim->liveReferences(), 0) << "registration references are the simulator's own";
+    IUnknown* active = nullptr;
+    IDispatch* created = nullptr;
+    ASSERT_EQ(GetActiveObject(running, nullptr, &active), S_OK);
+    ASSERT_EQ(CoCreateInstance(partClass, nullptr, CLSCTX_ALL, IID_IDispatch, reinterpret_cast<void**>(&created)), S_OK);
+    EXPECT_EQ(identity(active), identity(sim->application()));
+    EXPECT_EQ(identity(created), identity(sim->application()));
+    EXPECT_EQ(sim->liveReferences(), 2);
+    active->Release();
+    created->Release();
+    if (byDestruction) sim.reset();
+    else sim->revokeRegistrations();
+    EXPECT_NE(GetActiveObject(running, nullptr, &active), S_OK);
+    EXPECT_NE(CoCreateInstance(partClass, nullptr, CLSCTX_ALL, IID_IDispatch, reinterpret_cast<void**>(&created)), S_OK);
+    EXPECT_NE(CLSIDFromProgID(L"SldWorks.Application", &running), S_OK);
   }
-  created->Release();
-  sim.revokeRegistrations();
-  created = nullptr;
-  EXPECT_NE(CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, reinterpret_cast<void**>(&created)), S_OK);
 }
-
-TEST(HostsimRegistration, DestructionRevokes) {
-  CLSID clsid{};
-  {
-    hostsim::Simulator sim;
-    ASSERT_TRUE(sim.registerRunning());
-    ASSERT_EQ(CLSIDFromProgID(L"SldWorks.Application", &clsid), S_OK);
-  }
-  IUnknown* running = nullptr;
-  EXPECT_NE(GetActiveObject(clsid, nullptr, &running), S_OK);
-}
-
-}  // namespace
-
-namespace {
 
 // A second simulator that registers waits until the first has revoked, so a
 // client never reaches a host that is about to go away.
 TEST(HostsimRegistration, SecondRegistrationWaitsForTheFirstToRevoke) {
-  HANDLE registered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE registered = CreateEventW(nullptr, TRUE, FALSE, nullptr), release = CreateEventW(nullptr, TRUE, FALSE, nullptr),
+         secondRegistered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::atomic<bool> revoked{false};
   std::thread first([&] {
-    hostsim::Simulator sim;  // its own apartment on this thread
+    hostsim::Simulator sim;  // each simulator on a thread of its own: its own apartment
     EXPECT_TRUE(sim.registerRunning());
     SetEvent(registered);
     WaitForSingleObject(release, 10000);
@@ -95,23 +60,23 @@ TEST(HostsimRegistration, SecondRegistrationWaitsForTheFirstToRevoke) {
     sim.revokeRegistrations();
   });
   ASSERT_EQ(WaitForSingleObject(registered, 10000), WAIT_OBJECT_0);
-  hostsim::Simulator second;
-  std::thread releaser([&] {
-    Sleep(300);
-    SetEvent(release);
+  std::thread second([&] {
+    hostsim::Simulator sim;
+    EXPECT_TRUE(sim.registerRunning());
+    SetEvent(secondRegistered);
+    EXPECT_TRUE(revoked) << "registered before the first simulator revoked";
+    CLSID clsid{};
+    IUnknown* running = nullptr;
+    ASSERT_EQ(CLSIDFromProgID(L"SldWorks.Application", &clsid), S_OK);
+    ASSERT_EQ(GetActiveObject(clsid, nullptr, &running), S_OK);
+    EXPECT_EQ(identity(running), identity(sim.application()));
+    running->Release();
   });
-  EXPECT_TRUE(second.registerRunning());
-  EXPECT_TRUE(revoked) << "registered before the first simulator revoked";
-  CLSID clsid{};
-  ASSERT_EQ(CLSIDFromProgID(L"SldWorks.Application", &clsid), S_OK);
-  IUnknown* running = nullptr;
-  ASSERT_EQ(GetActiveObject(clsid, nullptr, &running), S_OK);
-  EXPECT_EQ(identity(running), identity(second.application()));
-  running->Release();
-  releaser.join();
+  EXPECT_EQ(WaitForSingleObject(secondRegistered, 300), WAIT_TIMEOUT) << "the second did not wait";
+  SetEvent(release);
+  second.join();
   first.join();
-  CloseHandle(registered);
-  CloseHandle(release);
+  for (HANDLE event : {registered, release, secondRegistered}) CloseHandle(event);
 }
 
 }  // namespace

@@ -1,222 +1,225 @@
-// sldworks.exe in script mode, run as its own process: the transcript, the
-// exit code, dialog expectations and answers, the Apps folder, the call log,
-// and the documented round trip of a box extrusion.
+// sldworks.exe in script mode, run once as its own process from a copy with
+// an Apps folder: the transcript of every command, dialog expectations and
+// answers, the exit code, the call log it writes, and the sample round trip
+// of a box extrusion (on a copy of the sample flange).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 
+#include "core/Text.h"
 #include "hostsim/HostTestSupport.h"
-#include "core/Simulator.h"
 
 using namespace hosttest;
 
 namespace {
 
-std::wstring buildFolderOfThisTest() {
+std::wstring besideThisTest(const std::wstring& name) {
   wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring path = self;
-  return path.substr(0, path.rfind(L'\\') + 1);
+  const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+  return path.substr(0, path.rfind(L'\\') + 1) + name;
 }
 
-std::wstring simulatorPath() { return buildFolderOfThisTest() + L"..\\..\\hostsim\\sldworks.exe"; }
-std::wstring testAddinPath() { return buildFolderOfThisTest() + L"hostsim_test_addin.dll"; }
-
-std::wstring utf8ToWide(const std::string& bytes) {
-  if (bytes.empty()) return {};
-  int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+std::wstring replaceAll(std::wstring text, const std::wstring& from, const std::wstring& to) {
+  for (size_t at = text.find(from); at != std::wstring::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
   return text;
 }
 
-std::string wideToUtf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-  return bytes;
+std::vector<std::wstring> linesOf(const std::string& utf8) {
+  std::vector<std::wstring> lines;
+  std::wistringstream text(hostsim::fromUtf8(utf8));
+  for (std::wstring line; std::getline(text, line);) lines.push_back(line.substr(0, line.find_last_not_of(L'\r') + 1));
+  return lines;
 }
 
-struct ScriptRun {
-  DWORD exitCode = 0xFFFFFFFF;
-  std::vector<std::wstring> lines;
-  bool has(const std::wstring& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
-  bool hasPrefix(const std::wstring& prefix) const {
-    return std::any_of(lines.begin(), lines.end(), [&](const std::wstring& l) { return l.rfind(prefix, 0) == 0; });
-  }
-  std::wstring all() const {
-    std::wstring text;
-    for (const auto& l : lines) text += l + L"\n";
-    return text;
-  }
-};
-
-// Runs the simulator on a script file and collects its standard output;
-// gives up after a minute.
-ScriptRun runScriptFile(const std::wstring& scriptPath, const std::wstring& extraArguments = L"",
-                        const std::wstring& exe = simulatorPath()) {
+// Runs the command line, reading its standard output while it runs (a Wine
+// process it starts may keep the pipe open after it ended); a minute at most.
+std::string run(std::wstring commandLine, DWORD& exitCode) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
-  EXPECT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+  CreatePipe(&readEnd, &writeEnd, &inherit, 0);
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::wstring commandLine = L"\"" + exe + L"\" /script \"" + scriptPath + L"\" " + extraArguments;
+  startup.hStdOutput = startup.hStdError = writeEnd;
   PROCESS_INFORMATION process{};
-  ScriptRun run;
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    ADD_FAILURE() << "cannot start the simulator";
-    CloseHandle(readEnd);
-    CloseHandle(writeEnd);
-    return run;
-  }
+  const bool started =
+      CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
   CloseHandle(writeEnd);
-  // Read while the simulator runs and stop once it has ended, rather than
-  // reading to the pipe's end: a Wine system process that the simulator
-  // happens to start can inherit the pipe and keep it open long after.
   std::string output;
-  auto drain = [&] {
-    DWORD available = 0;
-    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
-      char buffer[4096];
-      DWORD read = 0;
-      if (!ReadFile(readEnd, buffer, available < sizeof buffer ? available : sizeof buffer, &read, nullptr) ||
-          read == 0)
-        break;
+  for (const ULONGLONG deadline = GetTickCount64() + 60000; started;) {
+    const bool ended = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
+    char buffer[4096];
+    DWORD available = 0, read = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+           ReadFile(readEnd, buffer, std::min<DWORD>(available, sizeof buffer), &read, nullptr) && read > 0)
       output.append(buffer, read);
-    }
-  };
-  const ULONGLONG deadline = GetTickCount64() + 60000;
-  bool ended = false;
-  while (!ended && GetTickCount64() < deadline) {
-    drain();
-    ended = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
+    if (ended || GetTickCount64() > deadline) break;
   }
-  drain();
   CloseHandle(readEnd);
-  if (!ended) {
-    TerminateProcess(process.hProcess, 99);
-    ADD_FAILURE() << "the simulator did not end";
-  }
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
+  if (!started) return "cannot start the simulator";
+  if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+  GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
-  std::wistringstream text(utf8ToWide(output));
-  for (std::wstring line; std::getline(text, line);) {
-    if (!line.empty() && line.back() == L'\r') line.pop_back();
-    run.lines.push_back(line);
-  }
-  return run;
+  return output;
 }
 
-ScriptRun runScript(const TempFolder& folder, const std::wstring& script, const std::wstring& extraArguments = L"",
-                    const std::wstring& exe = simulatorPath()) {
-  const std::wstring scriptPath = folder.file(L"script.txt");
-  EXPECT_TRUE(writeFileBytes(scriptPath, wideToUtf8(script)));
-  return runScriptFile(scriptPath, extraArguments, exe);
-}
+// %F% is the scratch folder (with its backslash). Line numbers in the
+// expected errors count from the script's first line.
+const wchar_t kScript[] = LR"(expect-message Fichier compacté avec succès dans le dossier\nC:\\nouveau\
+menu Compter
+answer-save %F%copie.SLDPRT
+expect-message %F%copie.SLDPRT
+invoke AskSave
+answer-save cancel
+expect-message annulé
+invoke AskSave
+invoke ShowMessage
+expect-message Autre chose
+invoke ShowMessage
+expect-message annulé
+invoke AskSave
+frobnicate
+addin %F%absent.dll
+open %F%absent.SLDPRT
+new-document tiny
+call Document.SaveToPath "%F%neuf.SLDPRT"
+documents
+mkdir %F%d
+write-file %F%d\x.SLDPRT hostsim part 1\nrien\n
+call Application.OpenDocumentEx "%F%d\x.SLDPRT" 1 &0
+copy %F%d\x.SLDPRT %F%d\y.SLDPRT
+lock %F%d\y.SLDPRT
+call Application.OpenDocumentEx "%F%d\y.SLDPRT" 1 &0
+unlock %F%d\y.SLDPRT
+delete %F%d\y.SLDPRT
+unlock %F%d\y.SLDPRT
+call Application.OpenDocumentEx "%F%d\y.SLDPRT" 2 &0
+refuse OpenDocumentEx
+call Application.OpenDocumentEx "%F%neuf.SLDPRT" 1 &0
+fail Document.DocumentKind 2
+odd DocumentKind 1 "deux"
+call Document.DocumentKind
+call Document.DocumentKind
+new-tree %F%arbre 8 3 2 2
+open %F%arbre\top.SLDASM
+menu Compter
+call Configuration.GetRootComponent
+call Component.ComponentChildren
+call Component/1/0.ComponentPath
+call Component/1/9.ComponentPath
+invoke Nothing
+)";
 
-TEST(HostsimScript, SampleRoundTripScriptShrinksAndRestoresTheFlange) {
-  ScriptRun run = runScriptFile(L"P:\\samples\\documents\\envelope-round-trip.txt");
-  EXPECT_EQ(run.exitCode, 0u) << run.all();
-  const std::wstring sampleSize = L"size: " + std::to_wstring(sizeOfFile(L"P:\\samples\\documents\\pieces\\bride.SLDPRT")) + L" bytes";
-  std::vector<std::wstring> summary;
-  for (const auto& line : run.lines)
-    if (line.rfind(L"body: ", 0) == 0 || line.rfind(L"size: ", 0) == 0) summary.push_back(line);
-  ASSERT_EQ(summary.size(), 6u) << run.all();
-  EXPECT_EQ(summary[0], L"body: 1408 triangles");
-  EXPECT_EQ(summary[1], sampleSize);
-  EXPECT_EQ(summary[2], L"body: 12 triangles");
-  EXPECT_LT(std::stoll(summary[3].substr(6)), 4000);
-  EXPECT_EQ(summary[4], L"body: 1408 triangles");
-  EXPECT_EQ(summary[5], sampleSize);
-  EXPECT_TRUE(run.has(L"call: Document.CreateLine([-60.001, -60.001, 0], [-60.001, 60.001, 0]) -> TRUE")) << run.all();
-  EXPECT_TRUE(run.has(L"box: -60.001, -60.001, -0.001, 60.001, 60.001, 42.001")) << run.all();
-  EXPECT_TRUE(run.has(L"result: ok")) << run.all();
-  DeleteFileW(L"C:\\bride-enveloppe.SLDPRT");
-}
+// Started with p.SLDPRT open, the add-in of Apps adds its entry for parts;
+// the library without InitUserDLL3 and the folder named like a library are
+// passed over.
+const wchar_t kTranscript[] = LR"(open: %F%p.SLDPRT -> ok
+addin: hostsim_test_addin.dll -> 4242
+menu: Compter
+message: Fichier compacté avec succès dans le dossier\nC:\nouveau\
+invoke: AskSave
+save-dialog: p.SLDPRT -> %F%copie.SLDPRT
+message: %F%copie.SLDPRT
+invoke: AskSave
+save-dialog: p.SLDPRT -> cancel
+message: annulé
+invoke: ShowMessage
+message: Fichier compacté avec succès dans le dossier\nC:\nouveau\
+error: line 9: unexpected message: Fichier compacté avec succès dans le dossier\nC:\nouveau\
+invoke: ShowMessage
+message: Fichier compacté avec succès dans le dossier\nC:\nouveau\
+error: line 11: expected message: Autre chose
+invoke: AskSave
+error: line 13: unexpected dialog: save dialog with no queued answer (cancelled): "Save As"
+save-dialog: p.SLDPRT -> cancel
+message: annulé
+error: line 14: unknown command frobnicate
+addin: %F%absent.dll -> -2147024770
+open: %F%absent.SLDPRT -> error 2
+error: line 16: cannot open %F%absent.SLDPRT
+new-document: Pièce1 -> ok
+call: Document.SaveToPath("%F%neuf.SLDPRT") -> TRUE
+documents: 2
+  %F%p.SLDPRT
+> %F%neuf.SLDPRT
+mkdir: %F%d -> ok
+write-file: %F%d\x.SLDPRT -> ok
+call: Application.OpenDocumentEx("%F%d\x.SLDPRT", 1, &3) -> null
+copy: %F%d\x.SLDPRT %F%d\y.SLDPRT -> ok
+lock: %F%d\y.SLDPRT -> ok
+call: Application.OpenDocumentEx("%F%d\y.SLDPRT", 1, &5) -> null
+unlock: %F%d\y.SLDPRT -> ok
+delete: %F%d\y.SLDPRT -> ok
+unlock: %F%d\y.SLDPRT -> not locked
+error: line 28: %F%d\y.SLDPRT is not locked
+call: Application.OpenDocumentEx("%F%d\y.SLDPRT", 2, &2) -> null
+refuse: OpenDocumentEx 1
+call: Application.OpenDocumentEx("%F%neuf.SLDPRT", 1, &1) -> null (refused)
+fail: Document.DocumentKind 2
+odd: DocumentKind 1 "deux"
+call: Document.DocumentKind() -> "deux" (odd answer)
+call: Document.DocumentKind() -> error 0x80020009 "Simulated failure of Document.DocumentKind"
+new-tree: %F%arbre\top.SLDASM -> 8 part instances, 12 components, 3 part files, 3 assembly files
+open: %F%arbre\top.SLDASM -> ok
+menu: Compter
+error: line 38: no menu entry Compter for the active document
+call: Configuration.GetRootComponent() -> object
+call: Component.ComponentChildren() -> [object, object, object, object]
+call: Component.ComponentPath() -> "%F%arbre\parts-1\p3.SLDPRT"
+error: line 42: no component Component/1/9
+invoke: Nothing
+error: line 43: no loaded add-in exports Nothing
+)";
 
-// Dialog expectations and answers, and menu picks, with the test add-in
-// loaded on an open part (it adds its menu for the kind active when it
-// starts). Each run's exit code and the transcript lines it must hold.
-TEST(HostsimScript, DialogExpectationsAnswersAndMenuPicks) {
+TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {
   TempFolder folder;
-  const std::wstring part = folder.file(L"p.SLDPRT"), assembly = folder.file(L"a.SLDASM");
-  const std::wstring prelude = L"new-part " + part + L"\nopen " + part + L"\naddin " + testAddinPath() + L"\n";
-  // Typed with its extension: Wine adds a missing one from the filter's
-  // pattern in lower case (".sldprt").
-  const std::wstring chosen = folder.file(L"copie.SLDPRT");
-  const struct {
-    std::wstring script;
-    DWORD exitCode;
-    std::vector<std::wstring> lines, prefixes;
-  } cases[] = {
-      {L"expect-message Fichier compacté avec succès dans le dossier\\nC:\\\\nouveau\\\ninvoke ShowMessage\n", 0,
-       {L"addin: " + testAddinPath() + L" -> 4242", L"message: Fichier compacté avec succès dans le dossier\\nC:\\nouveau\\"},
-       {}},
-      {L"invoke ShowMessage\n", 1, {}, {L"error: line 4: unexpected message: Fichier compacté"}},
-      {L"expect-message Autre chose\ninvoke ShowMessage\n", 1, {L"error: line 5: expected message: Autre chose"}, {}},
-      {L"expect-message Jamais\n", 1, {L"error: line 0: message never shown: Jamais"}, {}},
-      {L"answer-save " + chosen + L"\nexpect-message " + chosen +
-           L"\ninvoke AskSave\nanswer-save cancel\nexpect-message annulé\ninvoke AskSave\n",
-       0, {L"save-dialog: p.SLDPRT -> " + chosen, L"save-dialog: p.SLDPRT -> cancel"}, {}},
-      {L"expect-message annulé\ninvoke AskSave\n", 1, {}, {L"error: line 5: unexpected dialog:"}},
-      // The entry belongs to parts: picked on the part, missing on the assembly.
-      {L"menu Compter\nnew-assembly " + assembly + L" " + part + L"\nopen " + assembly + L"\nmenu Compter\n", 1,
-       {L"menu: Compter", L"error: line 7: no menu entry Compter for the active document"}, {}},
+  const std::wstring exe = folder.file(L"sldworks.exe"), apps = folder.subfolder(L"Apps");
+  ASSERT_TRUE(CopyFileW(besideThisTest(L"..\\..\\hostsim\\sldworks.exe").c_str(), exe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(besideThisTest(L"hostsim_test_addin.dll").c_str(), (apps + L"hostsim_test_addin.dll").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(besideThisTest(L"hostsim_plain_library.dll").c_str(), (apps + L"autre.dll").c_str(), FALSE));
+  folder.subfolder(L"Apps\\dossier.dll");
+  ASSERT_TRUE(hostsim::writePartFixture(folder.file(L"p.SLDPRT"), L"tiny"));
+  // The sample round trip, on a copy of the sample flange.
+  const std::wstring sample = L"P:\\samples\\documents\\pieces\\bride.SLDPRT", flange = folder.file(L"bride.SLDPRT");
+  ASSERT_TRUE(CopyFileW(sample.c_str(), flange.c_str(), FALSE));
+  std::wstring roundTrip = hostsim::fromUtf8(ReadFileBytes(L"P:\\samples\\documents\\envelope-round-trip.txt"));
+  roundTrip = replaceAll(replaceAll(roundTrip, sample, flange), L"C:\\bride-enveloppe.SLDPRT", folder.file(L"env.SLDPRT"));
+  const std::wstring ending = L"call-log off\ncall Document.DocumentKind\nexpect-message Jamais\nanswer-save x\n";
+  ASSERT_TRUE(WriteFileBytes(folder.file(L"script.txt"),
+                             testsupport::Utf8(replaceAll(kScript, L"%F%", folder.path()) + roundTrip + ending)));
+
+  DWORD exitCode = 0;
+  const std::vector<std::wstring> lines = linesOf(run(L"\"" + exe + L"\" /script " + folder.file(L"script.txt") +
+                                                          L" /log " + folder.file(L"calls.log") + L" " +
+                                                          folder.file(L"p.SLDPRT"), exitCode));
+  std::wstring all;
+  for (const std::wstring& line : lines) all += line + L"\n";
+  SCOPED_TRACE(all);
+  EXPECT_EQ(exitCode, 1u);
+  const std::wstring expected = replaceAll(kTranscript, L"%F%", folder.path());
+  EXPECT_EQ(testsupport::Utf8(all.substr(0, expected.size())), testsupport::Utf8(expected));
+  auto count = [&](const std::wstring& prefix) {
+    return std::count_if(lines.begin(), lines.end(), [&](const std::wstring& l) { return l.rfind(prefix, 0) == 0; });
   };
-  for (const auto& c : cases) {
-    ScriptRun run = runScript(folder, prelude + c.script);
-    SCOPED_TRACE(run.all());
-    EXPECT_EQ(run.exitCode, c.exitCode);
-    for (const auto& line : c.lines) EXPECT_TRUE(run.has(line)) << testing::PrintToString(line);
-    for (const auto& prefix : c.prefixes) EXPECT_TRUE(run.hasPrefix(prefix)) << testing::PrintToString(prefix);
-    const auto errors = std::count_if(run.lines.begin(), run.lines.end(),
-                                      [](const std::wstring& line) { return line.rfind(L"error: ", 0) == 0; });
-    EXPECT_EQ(errors, c.exitCode != 0 ? 1 : 0) << "one error, where expected";
-  }
-}
-
-TEST(HostsimScript, AddinsOfTheAppsFolderBesideTheExecutableAreLoadedAtStart) {
-  TempFolder folder;
-  const std::wstring exe = folder.file(L"sldworks.exe");
-  ASSERT_TRUE(CopyFileW(simulatorPath().c_str(), exe.c_str(), FALSE));
-  const std::wstring apps = folder.subfolder(L"Apps");
-  ASSERT_TRUE(CopyFileW(testAddinPath().c_str(), (apps + L"hostsim_test_addin.dll").c_str(), FALSE));
-  ScriptRun run = runScript(folder, L"new-part " + folder.file(L"p.SLDPRT") + L"\nopen " + folder.file(L"p.SLDPRT") + L"\n",
-                      L"", exe);
-  EXPECT_EQ(run.exitCode, 0u) << run.all();
-  ASSERT_FALSE(run.lines.empty());
-  EXPECT_EQ(run.lines[0], L"addin: hostsim_test_addin.dll -> 4242");
-}
-
-TEST(HostsimScript, LogOptionWritesTheCallLogAndFailInjects) {
-  TempFolder folder;
-  const std::wstring part = folder.file(L"p.SLDPRT"), log = folder.file(L"calls.log");
-  ScriptRun run = runScript(folder,
-                      L"new-part " + part + L" box:0,0,0,1,1,1\nopen " + part +
-                          L"\nfail SelectByName 2\ncall Document.SelectByName \"Bloc1\" \"BODYFEATURE\" 0.0 0.0 0.0\n"
-                          L"call Document.SelectByName \"Bloc1\" \"BODYFEATURE\" 0.0 0.0 0.0\n",
-                      L"/log \"" + log + L"\"");
-  EXPECT_EQ(run.exitCode, 0u) << run.all();
-  EXPECT_EQ(readFileBytes(log),
-            "Document.SelectByName(\"Bloc1\", \"BODYFEATURE\", 0, 0, 0) -> TRUE\n"
-            "Document.SelectByName(\"Bloc1\", \"BODYFEATURE\", 0, 0, 0) -> error 0x80020009 "
-            "\"Simulated failure of SelectByName\"\n");
-}
-
-TEST(HostsimScript, UnknownCommandAndBadOpenFail) {
-  TempFolder folder;
-  ScriptRun run = runScript(folder, L"# a comment\n\nfrobnicate\nopen " + folder.file(L"absent.SLDPRT") + L"\n");
-  EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_TRUE(run.has(L"error: line 3: unknown command frobnicate")) << run.all();
-  EXPECT_TRUE(run.has(L"open: " + folder.file(L"absent.SLDPRT") + L" -> error 2")) << run.all();
+  EXPECT_EQ(count(L"body: 1408 triangles"), 2) << "the flange's body before the envelope and after its removal";
+  EXPECT_EQ(count(L"body: 12 triangles"), 1) << "and one box with it";
+  EXPECT_EQ(count(L"call: Document.CreateLine([-60.001, -60.001, 0], [-60.001, 60.001, 0]) -> TRUE"), 1);
+  EXPECT_EQ(count(L"size: " + std::to_wstring(ReadFileBytes(sample).size()) + L" bytes"), 2);
+  const std::vector<std::wstring> last(lines.end() - 4, lines.end());
+  EXPECT_EQ(last, (std::vector<std::wstring>{L"call: Document.DocumentKind (not logged)",
+                                             L"error: line 0: message never shown: Jamais",
+                                             L"error: line 0: 1 save answer(s) never used", L"result: failed"}));
+  // The log: the add-in's menus at start, then every call the transcript shows.
+  std::vector<std::wstring> logged = {L"Application.GetMenuFrame() -> object",
+                                      L"MenuFrame.AddTopMenu(\"Essai@&Outils\", 0) -> TRUE",
+                                      L"MenuFrame.AddMenuEntry(\"Essai@&Outils\", \"Compter\", -1, \"hostsim_test_addin@ShowMessage\") -> TRUE"};
+  for (const std::wstring& line : lines)
+    if (line.rfind(L"call: ", 0) == 0 && line.find(L"(not logged)") == std::wstring::npos) logged.push_back(line.substr(6));
+  EXPECT_EQ(linesOf(ReadFileBytes(folder.file(L"calls.log"))), logged);
 }
 
 }  // namespace

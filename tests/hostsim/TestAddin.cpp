@@ -1,32 +1,28 @@
-// A minimal add-in for the simulator's own tests: it finds the running host,
-// adds one menu entry for the active document's kind and counts how often
-// its command is called.
+// A minimal add-in for the simulator's own tests: it finds the running host
+// and adds one menu entry, "Compter", for the active document's kind; its
+// exports show a message box, or a save dialog whose answer a message box
+// shows.
 #include <windows.h>
 #include <commdlg.h>
 #include <oaidl.h>
 
 namespace {
 
-long calls = 0;
-
-HRESULT invoke(IDispatch* object, DISPID id, VARIANT* args, UINT count, VARIANT* result) {
-  DISPPARAMS params{args, nullptr, count, 0};
-  return object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result, nullptr, nullptr);
+VARIANT invoke(IDispatch* object, DISPID id, VARIANT* argsLastFirst, UINT count) {
+  DISPPARAMS params{argsLastFirst, nullptr, count, 0};
+  VARIANT result;
+  VariantInit(&result);
+  object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+  for (UINT i = 0; i < count; ++i) VariantClear(&argsLastFirst[i]);
+  return result;
 }
 
-VARIANT bstr(const wchar_t* text) {
+VARIANT value(const wchar_t* text, long number = 0) {
   VARIANT v;
   VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = SysAllocString(text);
-  return v;
-}
-
-VARIANT i4(long value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
+  v.vt = text ? VT_BSTR : VT_I4;
+  if (text) v.bstrVal = SysAllocString(text);
+  else v.lVal = number;
   return v;
 }
 
@@ -40,29 +36,19 @@ extern "C" __declspec(dllexport) long InitUserDLL3() {
     return -7;
   running->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&host));
   running->Release();
-  VARIANT frame;
-  VariantInit(&frame);
-  invoke(host, 5, nullptr, 0, &frame);  // GetMenuFrame
+  VARIANT frame = invoke(host, 5, nullptr, 0);  // GetMenuFrame
   if (frame.vt == VT_DISPATCH && frame.pdispVal) {
-    VARIANT top[2] = {i4(0), bstr(L"Essai@&Outils")};  // last argument first
-    VARIANT result;
-    VariantInit(&result);
-    invoke(frame.pdispVal, 2, top, 2, &result);  // AddTopMenu
-    VARIANT entry[4] = {bstr(L"hostsim_test_addin@Count"), i4(-1), bstr(L"Compter"), bstr(L"Essai@&Outils")};
-    invoke(frame.pdispVal, 1, entry, 4, &result);  // AddMenuEntry
-    for (VARIANT& v : top) VariantClear(&v);
-    for (VARIANT& v : entry) VariantClear(&v);
+    VARIANT top[2] = {value(nullptr, 0), value(L"Essai@&Outils")};
+    invoke(frame.pdispVal, 2, top, 2);  // AddTopMenu (a BOOL answer)
+    VARIANT entry[4] = {value(L"hostsim_test_addin@ShowMessage"), value(nullptr, -1), value(L"Compter"),
+                        value(L"Essai@&Outils")};
+    invoke(frame.pdispVal, 1, entry, 4);  // AddMenuEntry
   }
   VariantClear(&frame);
   host->Release();
   return 4242;
 }
 
-extern "C" __declspec(dllexport) void Count() { ++calls; }
-extern "C" __declspec(dllexport) long CountValue() { return calls; }
-
-// Dialogs for the script-mode tests: a message box, and a save dialog whose
-// answer is shown in a second message box.
 extern "C" __declspec(dllexport) void ShowMessage() {
   MessageBoxW(nullptr, L"Fichier compacté avec succès dans le dossier\nC:\\nouveau\\", L"Essai", MB_OK);
 }
