@@ -21,9 +21,9 @@ FileHold& FileHold::operator=(FileHold&& other) noexcept {
   return *this;
 }
 
-unsigned long FileHold::take(const std::wstring& path) {
+unsigned long FileHold::take(const std::wstring& path, unsigned long share) {
   release();
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return GetLastError();
   handle_ = file;
   return 0;
@@ -326,7 +326,7 @@ long readDocumentFile(const std::wstring& path, Document& document, FileHold* ho
   if (path.empty()) return kOpenFileMissing;
   FileHold own;
   FileHold& file = hold ? *hold : own;
-  if (file.take(path) != 0)
+  if (file.take(path, hold ? 0 : FILE_SHARE_READ) != 0)
     return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? kOpenFileMissing : kOpenFileUnreadable;
   const char* header = onlyKind == kPartKind ? "hostsim part 1\n" : onlyKind == kAssemblyKind ? "hostsim assembly 1\n" : nullptr;
   std::string bytes;

@@ -53,7 +53,9 @@ class FileHold {
   FileHold(const FileHold&) = delete;
   FileHold& operator=(const FileHold&) = delete;
 
-  unsigned long take(const std::wstring& path);  // 0 or the system error; lets go of any earlier hold
+  // 0 or the system error; lets go of any earlier hold. A reader that holds
+  // the file only to read it once lets others read it too.
+  unsigned long take(const std::wstring& path, unsigned long share = 0);
   void release();
   void* handle() const { return handle_; }
 
@@ -91,7 +93,7 @@ struct Document {
 std::string serializeDocument(const Document& document);
 bool writeDocumentFile(const Document& document, const std::wstring& path);
 // Reads a document file; returns 0 or an error code above. With a hold, the
-// file is read through it and stays held on success. With a kind, a file of
+// file is read through it and stays held, shared with no one, on success. With a kind, a file of
 // another kind answers kOpenKindMismatch after its first line.
 long readDocumentFile(const std::wstring& path, Document& document, FileHold* hold = nullptr, long onlyKind = 0);
 
