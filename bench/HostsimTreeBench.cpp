@@ -6,7 +6,8 @@
 // sub-assembly from the simulator's cache. The call log is off for the walks;
 // the last column walks once more with the log on.
 //
-// Usage: hostsim_tree_bench [SHAPE] [INSTANCES...]   (defaults tiny 1000 10000 100000)
+// Usage: hostsim_tree_bench [SHAPE [INSTANCES...]]
+// (default: tiny at 1000, 10000 and 100000 instances, then detailed at 1000)
 #include <windows.h>
 
 #include <chrono>
@@ -66,21 +67,18 @@ void removeTree(const std::wstring& folder) {
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
-    do
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + data.cFileName).c_str());
-    while (FindNextFileW(find, &data));
+    do {
+      const std::wstring name = data.cFileName;
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + name).c_str());
+      else if (name != L"." && name != L"..") removeTree(folder + name + L"\\");  // the generator's subfolders
+    } while (FindNextFileW(find, &data));
     FindClose(find);
   }
   RemoveDirectoryW(folder.c_str());
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  std::wstring shape = argc > 1 ? argv[1] : L"tiny";
-  std::vector<long long> sizes;
-  for (int i = 2; i < argc; ++i) sizes.push_back(std::wcstoll(argv[i], nullptr, 10));
-  if (sizes.empty()) sizes = {1000, 10000, 100000};
+// One table: every size with that shape.
+void run(const std::wstring& shape, const std::vector<long long>& sizes) {
   std::printf("shape %ls, parts = instances / 5, depth 4, fan-out 10; seconds\n", shape.c_str());
   std::printf("%10s %10s %8s %8s %8s %8s %8s %10s\n", "instances", "components", "files", "write", "open", "walk",
               "again", "walk+log");
@@ -132,5 +130,19 @@ int wmain(int argc, wchar_t** argv) {
     if (components != tree.components) std::printf("  walked %lld components, expected %lld\n", components, tree.components);
     removeTree(folder);
   }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<long long> sizes;
+  for (int i = 2; i < argc; ++i) sizes.push_back(std::wcstoll(argv[i], nullptr, 10));
+  if (argc > 1) {
+    run(argv[1], sizes.empty() ? std::vector<long long>{1000} : sizes);
+  } else {
+    run(L"tiny", {1000, 10000, 100000});
+    run(L"detailed", {1000});
+  }
   return 0;
 }
+
