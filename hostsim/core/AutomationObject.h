@@ -1,6 +1,6 @@
 // The IDispatch that every simulator object is: a table of operations (DISPID,
 // invoke kind, argument and result types), strict checking of what a caller
-// passes, the call log, planned faults and the reference audit. A subclass
+// passes, the call log, planned answers and the reference audit. A subclass
 // only says what each operation does.
 #pragma once
 

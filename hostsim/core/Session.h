@@ -1,6 +1,6 @@
 // The simulator's state that every automation object shares: the open
 // documents and which one is active, the menus add-ins added, the loaded
-// add-ins, the event sinks, the call log, the fault plan and the reference
+// add-ins, the event sinks, the call log, the planned answers and the reference
 // audit. Document-level changes made here raise the host's events.
 #pragma once
 

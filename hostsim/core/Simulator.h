@@ -1,7 +1,7 @@
 // The host simulator as a library: a stand-in host application that answers
 // the automation operations an add-in relies on, with direct control for
 // tests (not recorded in the call log) and the checks tests need: the call
-// log, the reference audit and fault injection.
+// log, the reference audit and planned answers.
 #pragma once
 
 #include <oaidl.h>
