@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "DialogResponder.h"
+#include "responder/DialogResponder.h"
 #include "core/Simulator.h"
 #include "app/Transcript.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "DialogResponder.h"
+#include "responder/DialogResponder.h"
 #include "core/Simulator.h"
 #include "host/HostObjects.h"
 #include "support/TestFiles.h"

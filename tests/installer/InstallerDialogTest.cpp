@@ -9,7 +9,7 @@
 
 #include "installer/InstallerDrives.h"
 #include "support/DialogResponderGTest.h"
-#include "support/DialogWindows.h"
+#include "responder/DialogWindows.h"
 
 using namespace installer_test;
 using ::testing::ElementsAre;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "DialogResponder.h"
+#include "responder/DialogResponder.h"
 
 namespace testsupport {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "DialogResponder.h"
-#include "DialogResponderGTest.h"
+#include "responder/DialogResponder.h"
+#include "support/DialogResponderGTest.h"
 
 using testsupport::CheckedDialogResponder;
 using testsupport::DialogResponder;

@@ -1,4 +1,4 @@
-#include "FileDialogRequest.h"
+#include "responder/FileDialogRequest.h"
 
 #include <commdlg.h>
 

@@ -1,4 +1,4 @@
-#include "DialogWindows.h"
+#include "responder/DialogWindows.h"
 
 #include <utility>
 

@@ -1,20 +1,20 @@
-#include "DialogResponder.h"
+#include "responder/DialogResponder.h"
 
 #include <tlhelp32.h>
 
 #include <chrono>
 #include <utility>
 
-#include "DialogWindows.h"
-#include "FileDialogRequest.h"
-#include "MessageBoxStyle.h"
+#include "responder/DialogWindows.h"
+#include "responder/FileDialogRequest.h"
+#include "responder/MessageBoxStyle.h"
 
 namespace testsupport {
 namespace {
 
 using dialogs::DialogKind;
 
-constexpr DWORD kPollIntervalMs = 20;
+constexpr DWORD kPollIntervalMs = 5;
 // A new dialog is answered on the second scan that sees it, so that its own
 // initialisation (which may post messages to itself) has run.
 constexpr int kScansBeforeAnswer = 2;

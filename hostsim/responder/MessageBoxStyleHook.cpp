@@ -5,8 +5,8 @@
 // its MSGBOXPARAMS as the WM_INITDIALOG parameter.
 #include <windows.h>
 
-#include "DialogWindows.h"
-#include "MessageBoxStyle.h"
+#include "responder/DialogWindows.h"
+#include "responder/MessageBoxStyle.h"
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK RecordMessageBoxStyle(int code, WPARAM wParam, LPARAM lParam) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
