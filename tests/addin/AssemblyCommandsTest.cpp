@@ -325,6 +325,66 @@ TEST_F(AssemblyCommands, PartsTheEnvelopeStepTreatsApartAreCopiedAllTheSame) {
   EXPECT_TRUE(Dump(out + L"nu.SLDPRT", kExtrusionMarker).empty());
 }
 
+// What the host may answer instead of failing: no configuration, no root
+// component, no children, a file it cannot open, no document of that name,
+// a copy it did not write, and answers of another type where nothing reads
+// them. Each is told as it should be, and the next command starts clean.
+TEST_F(AssemblyCommands, TheHostsRefusalsAreToldFileByFile) {
+  const std::wstring kFileNotFound = L"Erreur:Fichier introuvable.";
+  struct Case {
+    const wchar_t* command;
+    const wchar_t* operation;
+    int nth;
+    std::vector<std::wstring> messages;
+    bool assemblyOpenAtEnd;
+  };
+  const std::wstring partial = L"Compactage termin\u00E9 dans le dossier\n" + out + L"\n1 fichier(s) n'ont pas pu \u00EAtre copi\u00E9s.";
+  const Case cases[] = {
+      {L"CompacterAsm", L"ActiveConfiguration", 1, {L"Pas de configuration active sur le model."}, false},
+      {L"DeCompacterAsm", L"GetRootComponent", 1, {L"Erreur sur GetRootComponent."}, false},
+      {L"DeCompacterAsm", L"ComponentChildren", 1, {kDecompacted}, true},  // no children: a list of one
+      {L"CompacterAsm", L"OpenDocumentEx", 2, {L"ERREUR:1\nFICHIER=" + s, partial}, true},
+      {L"CompacterAsm", L"ActivateDocument", 1, {kFileNotFound, partial}, true},
+      {L"CompacterAsm", L"ActivateDocument", 3, {p1, partial}, true},
+      {L"CompacterAsm", L"SaveToPath", 3, {L"La copie n'a pas pu \u00EAtre enregistr\u00E9e.\nFICHIER=" + p1, partial}, true},
+      {L"DeCompacterAsm", L"ActivateDocument", 1,
+       {p1, L"D\u00E9compactage termin\u00E9.\n1 fichier(s) n'ont pas pu \u00EAtre d\u00E9compact\u00E9s."}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testsupport::Utf8(std::wstring(c.command) + L" " + c.operation + L" " + std::to_wstring(c.nth)));
+    for (const std::wstring& name : {L"A.SLDASM", L"S.SLDASM", L"P1.SLDPRT", L"P2.SLDPRT", L"P3.SLDPRT"})
+      DeleteFileW((out + name).c_str());
+    Open(a);
+    Sim().refuseCall(c.operation, c.nth);
+    const size_t shown = Messages().size();
+
+    Run(c.command, std::wstring(c.command) == L"CompacterAsm" ? std::vector<std::wstring>{out + L"A.SLDASM"}
+                                                               : std::vector<std::wstring>{});
+
+    EXPECT_EQ(LastMessages(Messages().size() - shown), c.messages);
+    EXPECT_EQ(Sim().openDocumentPaths(), c.assemblyOpenAtEnd ? std::vector<std::wstring>{a} : std::vector<std::wstring>{});
+    EXPECT_EQ(ReferencesHeld(), 0);
+    CloseAll();
+    // A list left over would show in the next run's walk.
+    Open(a);
+    Run(L"DeCompacterAsm");
+    EXPECT_EQ(CallsTo(L"Application.OpenDocumentEx(").size(), 3u);
+    CloseAll();
+  }
+
+  // The empty array an assembly's file may ask for, and answers nothing
+  // reads, in another type.
+  const std::wstring hollow = folder.file(L"creux.SLDASM");
+  ASSERT_TRUE(testsupport::WriteFileBytes(hollow, "hostsim assembly 1\nanswer ComponentChildren empty-array\nend\n"));
+  Open(hollow);
+  Sim().answerOddly(L"PrepareComponents");
+  Sim().answerOddly(L"OpenDocument");
+  Run(L"CompacterAsm", {out + L"creux.SLDASM"});
+  EXPECT_EQ(LastMessages(1), std::vector<std::wstring>{Compacted(out)});
+  EXPECT_EQ(CallsTo(L"Application.OpenDocumentEx(").size(), 1u);
+  ExpectSourcesUntouched();
+}
+
 // A host call that fails at the dispatch level, at every step of both
 // commands, on a small tree: the command stops there with one message, every
 // reference given back, no source written; and the next run starts from an

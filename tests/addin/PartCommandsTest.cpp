@@ -341,6 +341,50 @@ TEST_F(PartCommands, ASourceBeyondMaxPathIsProposedAndOpenedAgain) {
   EXPECT_EQ(Messages(), std::vector<std::wstring>{Compacted(folder.path())});
 }
 
+// A part never saved has no path: the dialog proposes no name, the copy is
+// saved all the same, and the reopening (of nothing) is answered null.
+TEST_F(PartCommands, APartNeverSavedIsCompactedToTheChosenPath) {
+  ASSERT_TRUE(Sim().newDocument(L"box:0,0,0,10,20,5"));
+  Record();
+  const std::wstring copy = folder.file(L"nouvelle.SLDPRT");
+
+  Run(L"CompacterPart", {copy});
+
+  EXPECT_EQ(SaveDialogs().at(0).initialName, L"");
+  EXPECT_TRUE(Has(Calls(), L"Document.SaveToPath(" + Q(copy) + L") -> TRUE"));
+  EXPECT_TRUE(Has(Calls(), L"Application.OpenDocument(\"\", 1) -> null"));
+  EXPECT_EQ(Messages(), std::vector<std::wstring>{Compacted(folder.path())});
+  CloseAll();
+  EXPECT_EQ(Dump(copy, kExtrusionMarker).size(), 1u);
+}
+
+// Answers the add-in never reads may come in any type without stopping a
+// command; an answer it reads, in a type it cannot take, stops it with a
+// message in French.
+TEST_F(PartCommands, AnswersOfAnotherTypeStopACommandOnlyWhereTheyAreRead) {
+  const std::wstring source = Part(L"bloc.SLDPRT");
+  const std::wstring copy = folder.file(L"copie.SLDPRT");
+  Open(source);
+  Sim().answerOddly(L"OpenDocument");
+  Run(L"CompacterPart", {copy});
+  EXPECT_EQ(Messages(), std::vector<std::wstring>{Compacted(folder.path())});
+  CloseAll();
+
+  Open(copy);
+  Sim().answerOddly(L"DeleteSelection", 1);
+  Sim().answerOddly(L"DeleteSelection", 1);
+  Run(L"DeCompacterPart");
+  EXPECT_EQ(Calls().back(), L"Document.RebuildModel()");
+  EXPECT_TRUE(CallsTo(L"Document.FinishPartEdit").size() == 1);
+  EXPECT_EQ(Messages().size(), 1u);
+
+  Sim().answerOddly(L"DocumentKind");
+  Run(L"DeCompacterPart");
+  EXPECT_EQ(LastMessages(1), std::vector<std::wstring>{L"Erreur du logiciel h\u00F4te pendant l'op\u00E9ration "
+                                                       L"DocumentKind.\nr\u00E9ponse d'un type inattendu"});
+  EXPECT_EQ(ReferencesHeld(), 0);
+}
+
 // A host call that fails at the dispatch level, at every step of both
 // commands: the command stops there, with one message, every reference given
 // back and the source untouched.
