@@ -316,6 +316,7 @@ void AutomationObject::logLine(const std::wstring& call, const std::wstring& out
 HRESULT AutomationObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                  EXCEPINFO* exception, UINT* argumentError) {
   try {
+    const HostClock::Running hostAnswers(session_->clock, true);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     const DISPPARAMS& p = params ? *params : none;
     if ((p.cArgs && !p.rgvarg) || (p.cNamedArgs && !p.rgdispidNamedArgs)) return E_INVALIDARG;

@@ -231,7 +231,38 @@ void Session::raiseActiveChanged() {
   --internalReferences;
 }
 
+namespace {
+long long Ticks() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+}  // namespace
+
+double HostClock::seconds() const {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(ticks_) / static_cast<double>(frequency.QuadPart);
+}
+
+void HostClock::account() {
+  const long long now = Ticks();
+  if (!running_.empty() && running_.back()) ticks_ += now - last_;
+  last_ = now;
+}
+
+void HostClock::enter(bool host) {
+  account();
+  running_.push_back(host);
+}
+
+void HostClock::leave() {
+  account();
+  running_.pop_back();
+}
+
 void Session::raise(DISPID event, std::vector<VARIANT> arguments) {
+  const HostClock::Running clientsHandleIt(clock, false);
   std::reverse(arguments.begin(), arguments.end());  // DISPPARAMS hold the last argument first
   DISPPARAMS params{arguments.empty() ? nullptr : arguments.data(), nullptr,
                     static_cast<UINT>(arguments.size()), 0};

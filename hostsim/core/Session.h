@@ -31,6 +31,35 @@ struct LoadedAddin {
   HMODULE module;
 };
 
+// The time spent answering clients' calls, without the time the clients'
+// own event handlers take inside a call: a benchmark tells by it how much of
+// a client's run was the host's work. Calls nest (an event handler calls
+// back), so the clock follows who is running: the host inside a call, the
+// client inside an event.
+class HostClock {
+ public:
+  // While alive, the host (true) or a client (false) is running.
+  class Running {
+   public:
+    Running(HostClock& clock, bool host) : clock_(clock) { clock_.enter(host); }
+    ~Running() { clock_.leave(); }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+   private:
+    HostClock& clock_;
+  };
+  double seconds() const;
+  void reset() { ticks_ = 0; }
+
+ private:
+  void enter(bool host);
+  void leave();
+  void account();
+  std::vector<bool> running_;  // innermost last; empty: the client runs
+  long long last_ = 0, ticks_ = 0;
+};
+
 class Session : public std::enable_shared_from_this<Session> {
  public:
   Session() = default;
@@ -68,6 +97,7 @@ class Session : public std::enable_shared_from_this<Session> {
   std::vector<LoadedAddin> addins;
   CallLog log;
   AnswerPlan plans;
+  HostClock clock;
 
   // Reference audit: every reference on an automation object counts; those
   // the simulator holds itself are subtracted.

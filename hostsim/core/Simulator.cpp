@@ -176,6 +176,9 @@ size_t Simulator::callLineCount() const { return session_->log.size(); }
 std::wstring Simulator::callLine(size_t index) const { return session_->log.line(index); }
 void Simulator::clearCallLog() { session_->log.clear(); }
 void Simulator::setCallLogLimit(size_t limit) { session_->log.setLimit(limit); }
+
+double Simulator::hostSeconds() const { return session_->clock.seconds(); }
+void Simulator::resetHostSeconds() { session_->clock.reset(); }
 bool Simulator::writeCallLog(const std::wstring& path) const { return session_->log.writeTo(path); }
 
 long Simulator::liveReferences() const { return session_->references - session_->internalReferences; }

@@ -76,6 +76,11 @@ class Simulator {
   // At most this many lines are kept from here on (0: the log is off; later
   // calls are not recorded); unlimited by default.
   void setCallLogLimit(size_t limit);
+
+  // Seconds spent answering calls (not counting the clients' event handlers
+  // inside them) since the last reset.
+  double hostSeconds() const;
+  void resetHostSeconds();
   static constexpr size_t kUnlimitedCallLog = static_cast<size_t>(-1);
   bool writeCallLog(const std::wstring& path) const;
 

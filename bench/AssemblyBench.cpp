@@ -1,0 +1,150 @@
+// How the assembly commands scale, with the add-in's own code driven in
+// this process against the host simulator:
+// 1. CollectAssemblyFiles (the list "Décompacter" starts from) on trees of
+//    1,000, 10,000 and 100,000 component instances, a fifth of them unique
+//    part files, four levels deep: time per instance, and t(100k)/t(10k),
+//    which is 10 for a walk that stays linear.
+// 2. "Compacter" on an assembly of 200 detailed parts: the whole command,
+//    the share of it spent inside the host's operations, the add-in's own
+//    (its code, the save dialog and the message), and a plain copy of the
+//    same files for scale.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "assembly/AssemblyWalk.h"
+#include "core/Fixtures.h"
+#include "core/Simulator.h"
+#include "frame/AddinApp.h"
+#include "responder/DialogResponder.h"
+
+// The library entry is not linked into the benchmark.
+HMODULE LibraryModule() noexcept { return nullptr; }
+extern "C" void CompacterAsm();
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+std::wstring TempFolder(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  return std::wstring(temp) + L"assembly-bench-" + name + L"\\";
+}
+
+// Removes what the benchmark wrote below its own temporary folder.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + name).c_str());
+      else if (name != L"." && name != L"..") RemoveTree(folder + name + L"\\");
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+// The add-in started on this simulator, as InitUserDLL3 would leave it.
+void StartAddinOn(hostsim::Simulator& sim) {
+  if (!theAddinApp) theAddinApp = new AddinApp(std::make_unique<DispatchDriver>(DispatchDriver::Borrow(sim.application())));
+  else theAddinApp->HostConnection->AttachDispatch(sim.application(), false);
+}
+
+void Walks() {
+  std::printf("CollectAssemblyFiles: parts = instances / 5, depth 4, fan-out 10, tiny parts\n");
+  std::printf("%10s %10s %8s %10s %14s\n", "instances", "listed", "open s", "collect s", "us / instance");
+  double previous = 0;
+  for (long long instances : {1000LL, 10000LL, 100000LL}) {
+    const std::wstring folder = TempFolder(std::to_wstring(instances));
+    hostsim::TreeSpec spec;
+    spec.instances = instances;
+    spec.uniqueParts = instances / 5;
+    const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder, spec);
+    double opened = 0, collected = 0;
+    size_t listed = 0;
+    {
+      hostsim::Simulator sim;
+      sim.setCallLogLimit(0);
+      StartAddinOn(sim);
+      auto start = Clock::now();
+      sim.open(tree.top);
+      opened = SecondsSince(start);
+      start = Clock::now();
+      const bool ok = CollectAssemblyFiles(Destination::None).has_value();
+      collected = SecondsSince(start);
+      listed = ok ? theAddinApp->documentPaths.Count() : 0;
+      theAddinApp->documentPaths.Clear();
+    }
+    std::printf("%10lld %10zu %8.2f %10.3f %14.2f", tree.partInstances, listed, opened, collected,
+                1e6 * collected / static_cast<double>(tree.components));
+    if (previous > 0) std::printf("   x%.1f for 10x the instances", collected / previous);
+    std::printf("\n");
+    previous = collected;
+    RemoveTree(folder);
+  }
+}
+
+void Compaction() {
+  const std::wstring folder = TempFolder(L"200"), out = folder + L"envoi\\", copies = folder + L"copie\\";
+  hostsim::TreeSpec spec;
+  spec.instances = 200;
+  spec.uniqueParts = 200;
+  spec.depth = 2;
+  spec.fanOut = 20;
+  spec.shape = L"detailed";
+  const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder, spec);
+  CreateDirectoryW(out.c_str(), nullptr);
+  CreateDirectoryW(copies.c_str(), nullptr);
+
+  hostsim::Simulator sim;
+  sim.setCallLogLimit(0);
+  StartAddinOn(sim);
+  sim.open(tree.top);
+  testsupport::DialogResponder user;
+  user.queueSavePath(out + L"top.SLDASM");
+  sim.resetHostSeconds();
+  auto start = Clock::now();
+  CompacterAsm();
+  const double command = SecondsSince(start), host = sim.hostSeconds();
+
+  // The same files copied as they are, for scale.
+  start = Clock::now();
+  long long files = 0;
+  for (const std::wstring& sub : {std::wstring(L""), std::wstring(L"parts-1\\"), std::wstring(L"level1-1\\")}) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + sub + L"*.SLD*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      CopyFileW((folder + sub + data.cFileName).c_str(), (copies + data.cFileName).c_str(), FALSE);
+      ++files;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  const double copied = SecondsSince(start);
+
+  std::printf("\nCompacter on %lld detailed parts (%lld files, messages: %zu)\n", tree.partFiles, files,
+              user.messages().size());
+  std::printf("  whole command %.2f s: host %.2f s (%.0f %%), add-in with its dialog and message %.2f s (%.0f %%)\n",
+              command, host, 100 * host / command, command - host, 100 * (command - host) / command);
+  std::printf("  plain copy of the same files %.2f s (the command takes %.0f times as long)\n", copied,
+              command / copied);
+  user.stop();
+  RemoveTree(folder);
+}
+
+}  // namespace
+
+int main() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  Walks();
+  Compaction();
+  return 0;
+}
