@@ -20,12 +20,13 @@ namespace {
 
 namespace dialogs = testsupport::dialogs;
 
-// A window of the host's thread standing for the host's main window: a
-// click in it is the user picking "Décompacter" in the host's menu.
+// A window of the host's thread standing for the host's main window, the
+// whole screen: a click in it is the user picking "Décompacter" in the
+// host's menu.
 struct HostWindow {
   HWND window = nullptr;
   std::vector<bool> enables;  // WM_ENABLE as it came
-  int picks = 0;              // picks that reached the window (each runs the command)
+  int picks = 0;              // picks that reached the window (each ran the command)
   HANDLE clicked = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // a click met the window
 } host;
 
@@ -45,80 +46,59 @@ HWND HostMainWindow() {
   if (!host.window) {
     WNDCLASSW type{};
     type.lpfnWndProc = HostWindowProc;
-    type.hInstance = GetModuleHandleW(nullptr);
     type.lpszClassName = L"HostMainWindow";
     RegisterClassW(&type);
     host.window = CreateWindowExW(0, type.lpszClassName, L"SolidWorks", WS_POPUP | WS_VISIBLE, 0, 0,
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                  type.hInstance, nullptr);
+                                  nullptr, nullptr);
   }
   return host.window;
 }
 
-// The user's click at a point of the screen, as the system gets it from the mouse.
-void ClickAt(POINT point) {
+// The user's click into the host's main window, as the system gets it from
+// the mouse, near the bottom right corner of the screen (the window manager
+// puts dialogs near the top left one); false when a dialog covers the spot.
+bool ClickIntoTheHost(HWND dialog = nullptr) {
+  const POINT spot{GetSystemMetrics(SM_CXSCREEN) - 20, GetSystemMetrics(SM_CYSCREEN) - 20};
+  RECT covered{};
+  if (dialog && GetWindowRect(dialog, &covered) && PtInRect(&covered, spot)) return false;
   INPUT input[3]{};
   for (INPUT& event : input) event.type = INPUT_MOUSE;
-  input[0].mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  input[0].mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  input[0].mi = {MulDiv(spot.x, 65535, spot.x + 19), MulDiv(spot.y, 65535, spot.y + 19), 0,
+                 MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
   input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(3, input, sizeof(INPUT));
-}
-
-// A click into the host's main window, beside the dialog (the window
-// manager places dialogs near the top left corner); true when the click met
-// the window (taken or refused) within 5 s.
-bool ClickIntoTheHostBeside(HWND dialog) {
-  RECT covered{}, window{}, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  GetWindowRect(dialog, &covered);
-  GetWindowRect(HostMainWindow(), &window);
-  IntersectRect(&screen, &screen, &window);
   ResetEvent(host.clicked);
-  for (POINT corner : {POINT{screen.right - 20, screen.bottom - 20}, POINT{screen.left + 20, screen.bottom - 20},
-                       POINT{screen.right - 20, screen.top + 20}}) {
-    if (PtInRect(&covered, corner)) continue;
-    ClickAt(corner);
-    return WaitForSingleObject(host.clicked, 5000) == WAIT_OBJECT_0;
-  }
-  return false;
+  return SendInput(3, input, sizeof(INPUT)) == 3;
 }
 
 // What the user met while a command ran.
 struct Meeting {
-  bool sawDialog = false;
-  bool hostEnabled = true;  // while the first dialog was up
-  bool clickMet = false;
+  bool sawDialog = false, hostEnabled = true, clickMet = false, forced = false;
   std::vector<std::wstring> messages;  // read and closed with OK
-  bool forced = false;                 // something was left open and closed by force
 };
 
 // Runs the command on this thread, the host's. Meanwhile the user waits for
-// the first dialog it shows, clicks into the host's window, hands the dialog
-// to answer (none: a message box, read as the ones after it), and reads and
-// closes every message box after it.
+// the first dialog it shows, clicks into the host's main window, hands the
+// dialog to answer (none: a message box, read as those after it), and reads
+// and closes every message box after it. What is left open after 20 s is
+// closed by force.
 Meeting WhileTheUserActs(const std::function<void()>& command, const std::function<void(HWND)>& answer) {
   Meeting met;
   std::atomic<bool> done{false};
   std::thread user([&] {
-    const DWORD process = GetCurrentProcessId();
     const ULONGLONG end = GetTickCount64() + 20000;
     std::set<HWND> handled;
-    for (; !met.sawDialog && !done && GetTickCount64() < end; Sleep(10)) {
-      const std::vector<HWND> open = dialogs::visibleDialogs(process);
-      if (open.empty()) continue;
-      met.sawDialog = true;
-      met.hostEnabled = IsWindowEnabled(HostMainWindow());
-      met.clickMet = ClickIntoTheHostBeside(open[0]);
-      if (answer) answer(*handled.insert(open[0]).first);
-    }
     for (; !done; Sleep(10)) {
-      const bool late = GetTickCount64() > end;
-      for (HWND dialog : dialogs::visibleDialogs(process)) {
-        if (late) met.forced = true, dialogs::askToClose(dialog);
-        if (late || !handled.insert(dialog).second) continue;
-        if (dialogs::classify(dialog) != dialogs::DialogKind::MessageBox) continue;
+      for (HWND dialog : dialogs::visibleDialogs(GetCurrentProcessId())) {
+        if (!met.sawDialog) {
+          met.sawDialog = true;
+          met.hostEnabled = IsWindowEnabled(HostMainWindow());
+          met.clickMet = ClickIntoTheHost(dialog) && WaitForSingleObject(host.clicked, 5000) == WAIT_OBJECT_0;
+          if (answer) answer(*handled.insert(dialog).first);
+        }
+        if (GetTickCount64() > end) met.forced = true, dialogs::askToClose(dialog);
+        if (!handled.insert(dialog).second || dialogs::classify(dialog) != dialogs::DialogKind::MessageBox) continue;
         met.messages.push_back(dialogs::textOf(GetDlgItem(dialog, dialogs::kMessageTextId)));
         dialogs::pressButton(dialog, IDOK);
       }
@@ -130,21 +110,15 @@ Meeting WhileTheUserActs(const std::function<void()>& command, const std::functi
   return met;
 }
 
-void RunExport(const wchar_t* exportName) { Started().sim.invokeExport(exportName); }
-
-struct AboutBox {
-  std::wstring caption;
-  SIZE logo{};
-  bool cancelShown = true;
-};
-
 TEST(FrameDialogs, WhileADialogIsUpThePicksOfTheUserRunNoSecondCommandAndEveryWayOutGivesTheHostBack) {
   StartedAddin& addin = Started();
   HostMainWindow();
   const std::wstring source = addin.folder.file(L"bloc.SLDPRT"), taken = addin.folder.file(L"occupe.SLDPRT");
   ASSERT_TRUE(hostsim::writePartFixture(source, L"box:0,0,0,10,20,5") && testsupport::WriteFileBytes(taken, "occup\xC3\xA9"));
   const std::wstring error = L"Erreur du logiciel h\u00F4te pendant l'op\u00E9ration ";
-  AboutBox about;
+  std::wstring caption;  // of the about box
+  BITMAP logo{};
+  bool cancelShown = true;
   const auto typed = [](const std::wstring& path) {
     return [path](HWND dialog) {
       dialogs::typeFileName(dialog, path);
@@ -163,12 +137,10 @@ TEST(FrameDialogs, WhileADialogIsUpThePicksOfTheUserRunNoSecondCommandAndEveryWa
       {"about box, OK",
        L"AboutTessora",
        [&](HWND dialog) {
-         about.caption = dialogs::textOf(dialog);
-         const auto logo = reinterpret_cast<HBITMAP>(
-             SendDlgItemMessageW(dialog, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
-         BITMAP size{};
-         if (logo && GetObjectW(logo, sizeof size, &size)) about.logo = {size.bmWidth, size.bmHeight};
-         about.cancelShown = IsWindowVisible(GetDlgItem(dialog, IDCANCEL));
+         caption = dialogs::textOf(dialog);
+         GetObjectW(reinterpret_cast<HBITMAP>(SendDlgItemMessageW(dialog, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                    sizeof logo, &logo);
+         cancelShown = IsWindowVisible(GetDlgItem(dialog, IDCANCEL));
          dialogs::pressButton(dialog, IDOK);
        },
        {}, {false, true}, nullptr},
@@ -201,7 +173,7 @@ TEST(FrameDialogs, WhileADialogIsUpThePicksOfTheUserRunNoSecondCommandAndEveryWa
     host.enables.clear();
     host.picks = 0;
 
-    const Meeting met = WhileTheUserActs([&] { RunExport(c.command); }, c.answer);
+    const Meeting met = WhileTheUserActs([&] { addin.sim.invokeExport(c.command); }, c.answer);
 
     addin.tap.active = HostTap::ActiveAnswer::Simulator;
     EXPECT_TRUE(met.sawDialog);
@@ -214,15 +186,14 @@ TEST(FrameDialogs, WhileADialogIsUpThePicksOfTheUserRunNoSecondCommandAndEveryWa
     EXPECT_FALSE(met.forced) << "a dialog did not close";
   }
   // The about box: template 7015 and bitmap 7017 of the add-in's library.
-  EXPECT_EQ(about.caption, L"A propos de TESSORA");
-  EXPECT_EQ(about.logo.cx, 148);
-  EXPECT_EQ(about.logo.cy, 88);
-  EXPECT_FALSE(about.cancelShown);
+  EXPECT_EQ(caption, L"A propos de TESSORA");
+  EXPECT_EQ(logo.bmWidth, 148);
+  EXPECT_EQ(logo.bmHeight, 88);
+  EXPECT_FALSE(cancelShown);
 
   // With no dialog up, the same click is a pick that runs the command.
   addin.sim.clearCallLog();
-  ResetEvent(host.clicked);
-  ClickAt({GetSystemMetrics(SM_CXSCREEN) - 20, GetSystemMetrics(SM_CYSCREEN) - 20});
+  ASSERT_TRUE(ClickIntoTheHost());
   for (ULONGLONG end = GetTickCount64() + 5000; GetTickCount64() < end;) {
     if (MsgWaitForMultipleObjects(1, &host.clicked, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0) break;
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
@@ -244,7 +215,6 @@ TEST(FrameDialogs, TheVersionBlockReadsInFrench) {
     return VerQueryValueW(block.data(), path.c_str(), &value, &length) ? static_cast<const wchar_t*>(value) : L"";
   };
   EXPECT_STREQ(field(L"ProductName"), L"Biblioth\u00E8que de liaison dynamique ZELM_Compact.");
-  EXPECT_STREQ(field(L"Comments"), L"Compacteur de fichier SolidWorks sldprt & sldasm");
   EXPECT_STREQ(field(L"FileVersion"), L"1999-222");
 }
 

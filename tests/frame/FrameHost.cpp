@@ -21,18 +21,22 @@ std::wstring AddinInApps(const wchar_t* name) {
   return exe.substr(0, exe.rfind(L'\\')) + L"\\Apps\\" + name;
 }
 
+// Wine looks ProgIDs up in HKEY_CLASSES_ROOT only (not the user's classes).
+bool RegisterProgId(const wchar_t* progId, const CLSID& clsid) {
+  wchar_t text[40];
+  StringFromGUID2(clsid, text, 40);
+  const DWORD bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+  return RegSetKeyValueW(HKEY_CLASSES_ROOT, (std::wstring(progId) + L"\\CLSID").c_str(), nullptr, REG_SZ, text, bytes) ==
+         ERROR_SUCCESS;
+}
+
 void ForgetHostRegistrations() {
   RegDeleteTreeW(HKEY_CLASSES_ROOT, L"SldWorks.Application");
   RegDeleteTreeW(HKEY_CLASSES_ROOT, L"SldPart.Document");
 }
 
-// Wine looks ProgIDs up in HKEY_CLASSES_ROOT only (not the user's classes).
 bool HostTap::RegisterRunning() {
-  wchar_t clsid[40];
-  StringFromGUID2(kTapClsid, clsid, 40);
-  const DWORD bytes = static_cast<DWORD>((wcslen(clsid) + 1) * sizeof(wchar_t));
-  return RegSetKeyValueW(HKEY_CLASSES_ROOT, L"SldWorks.Application\\CLSID", nullptr, REG_SZ, clsid, bytes) ==
-             ERROR_SUCCESS &&
+  return RegisterProgId(L"SldWorks.Application", kTapClsid) &&
          SUCCEEDED(RegisterActiveObject(static_cast<IDispatch*>(this), kTapClsid, ACTIVEOBJECT_STRONG, &cookie_));
 }
 
@@ -43,7 +47,6 @@ void HostTap::Revoke() {
 }
 
 HRESULT HostTap::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
   *object = nullptr;
   if (iid == IID_IUnknown || iid == IID_IDispatch) *object = static_cast<IDispatch*>(this);
   if (classInfo && (iid == IID_IProvideClassInfo || iid == IID_IProvideClassInfo2))
@@ -56,25 +59,14 @@ HRESULT HostTap::QueryInterface(REFIID iid, void** object) {
 HRESULT HostTap::Invoke(DISPID id, REFIID iid, LCID l, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* exception, UINT* badArgument) {
   // A drawing is the tap itself, seen as a document.
-  const bool drawing = active == ActiveAnswer::Drawing;
-  if (result && id == kActiveDocument && active != ActiveAnswer::Simulator) {
+  if (result && active != ActiveAnswer::Simulator && (id == kActiveDocument || id == kDocumentKind)) {
     VariantInit(result);
-    result->vt = drawing ? VT_DISPATCH : VT_BSTR;
-    if (drawing) result->pdispVal = this;
-    else result->bstrVal = SysAllocString(L"bride.SLDPRT");
-    return S_OK;
-  }
-  if (result && id == kDocumentKind && drawing) {
-    VariantInit(result);
-    result->vt = VT_I4;
-    result->lVal = kDrawing;
+    if (id == kDocumentKind) result->vt = VT_I4, result->lVal = kDrawing;
+    else if (active == ActiveAnswer::Drawing) result->vt = VT_DISPATCH, result->pdispVal = this;
+    else result->vt = VT_BSTR, result->bstrVal = SysAllocString(L"bride.SLDPRT");
     return S_OK;
   }
   return application_->Invoke(id, iid, l, flags, params, result, exception, badArgument);
-}
-
-HRESULT HostTap::GetClassInfo(ITypeInfo** info) {
-  return ComRef<IDispatch>::Borrow(application_).query<IProvideClassInfo2>()->GetClassInfo(info);
 }
 
 HRESULT HostTap::GetGUID(DWORD kind, GUID* guid) {
@@ -89,12 +81,6 @@ HRESULT HostTap::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
       ComRef<IDispatch>::Borrow(application_).query<IConnectionPointContainer>()->FindConnectionPoint(iid, point_.put());
   if (SUCCEEDED(status)) *point = this;
   return status;
-}
-
-HRESULT HostTap::GetConnectionPointContainer(IConnectionPointContainer** container) {
-  if (!container) return E_POINTER;
-  *container = this;
-  return S_OK;
 }
 
 HRESULT HostTap::Advise(IUnknown* candidate, DWORD* cookie) {
@@ -127,12 +113,6 @@ std::vector<std::wstring> MenuPass(long kind, bool installs) {
   calls.push_back(menu + L"\"Compacter\", -1, \"ZELM_Compact@Compacter" + suffix);
   calls.push_back(menu + L"\"D\u00E9compacter\", -1, \"ZELM_Compact@DeCompacter" + suffix);
   return calls;
-}
-
-std::string Lines(const std::vector<std::wstring>& lines) {
-  std::string text;
-  for (const std::wstring& line : lines) text += testsupport::Utf8(line) + "\n";
-  return text;
 }
 
 }  // namespace frametest

@@ -1,6 +1,6 @@
 // What the frame tests share: the add-in's library as the build copies it,
-// the stand-in they register as the running host, and the menu pass as the
-// simulator logs it.
+// the stand-in they register as the running host, the add-in started once
+// per process, and the menu pass as the simulator logs it.
 #pragma once
 
 #include <windows.h>
@@ -19,8 +19,9 @@ namespace frametest {
 // "ZELM_Compact.dll" by name must not find it there.
 std::wstring AddinInApps(const wchar_t* name = L"ZELM_Compact.dll");
 
-// Removes the host's ProgIDs ("SldWorks.Application", "SldPart.Document")
-// that a test of an earlier process may have left in the prefix.
+// Makes the ProgID name the class. Forget removes the host's two ProgIDs,
+// which a test of an earlier process may have left in the prefix.
+bool RegisterProgId(const wchar_t* progId, const CLSID& clsid);
 void ForgetHostRegistrations();
 
 // The running host as the tests register it: every call and the event
@@ -32,11 +33,7 @@ void ForgetHostRegistrations();
 class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointContainer, IConnectionPoint {
  public:
   explicit HostTap(IDispatch* application) : application_(application) {}
-  HostTap(const HostTap&) = delete;
-  HostTap& operator=(const HostTap&) = delete;
-
-  // "SldWorks.Application" names the tap, and the tap is its running object.
-  bool RegisterRunning();
+  bool RegisterRunning();  // as "SldWorks.Application"
   void Revoke();
 
   bool classInfo = true;
@@ -44,27 +41,21 @@ class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointCont
   enum class ActiveAnswer { Simulator, Drawing, Text } active = ActiveAnswer::Simulator;
   ComRef<IDispatch> sink;  // the sink the add-in advised
 
-  // IUnknown (never freed: a test keeps the tap for its whole process)
+  // A test's object, never freed; the add-in calls nothing else of it.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  // IDispatch
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return application_->GetTypeInfoCount(count); }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID l, ITypeInfo** t) override { return application_->GetTypeInfo(i, l, t); }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID l, DISPID* ids) override {
-    return application_->GetIDsOfNames(iid, names, count, l, ids);
-  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID l, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT* badArgument) override;
-  // IProvideClassInfo2
-  HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) override;
-  // IConnectionPointContainer
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
-  // IConnectionPoint
-  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override { return point_->GetConnectionInterface(iid); }
-  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override;
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* candidate, DWORD* cookie) override;
   HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override { return point_->Unadvise(cookie); }
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
@@ -97,7 +88,5 @@ inline std::vector<std::wstring> operator+(std::vector<std::wstring> first, cons
   first.insert(first.end(), second.begin(), second.end());
   return first;
 }
-// Lines as one text, a line each, so a mismatch shows as a line diff.
-std::string Lines(const std::vector<std::wstring>& lines);
 
 }  // namespace frametest

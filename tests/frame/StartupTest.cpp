@@ -10,12 +10,38 @@
 namespace frametest {
 namespace {
 
+// {0C7B5F0E-93A2-4D51-8E3B-6A2F1D7C4B11}
+const CLSID kPartDocumentClsid = {0x0c7b5f0e, 0x93a2, 0x4d51, {0x8e, 0x3b, 0x6a, 0x2f, 0x1d, 0x7c, 0x4b, 0x11}};
+
+// The part document class registered for this process, whose creation fails.
+class FailingPartDocumentClass final : public IClassFactory {
+ public:
+  bool Register() {
+    return RegisterProgId(L"SldPart.Document", kPartDocumentClsid) &&
+           SUCCEEDED(CoRegisterClassObject(kPartDocumentClsid, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_));
+  }
+  ~FailingPartDocumentClass() { CoRevokeClassObject(cookie_); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // the test's own object
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** object) override {
+    *object = nullptr;
+    return E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+ private:
+  DWORD cookie_ = 0;
+};
+
 class FrameStartup : public testing::Test {
  protected:
   void SetUp() override {
     ForgetHostRegistrations();
-    ASSERT_TRUE(hostsim::writePartFixture(part, L"box:0,0,0,10,20,5"));
-    ASSERT_TRUE(hostsim::writeAssemblyFixture(assembly, {part}));
+    ASSERT_TRUE(hostsim::writePartFixture(part, L"box:0,0,0,10,20,5") && hostsim::writeAssemblyFixture(assembly, {part}));
   }
   void TearDown() override { tap.Revoke(); }
 
@@ -37,10 +63,19 @@ class FrameStartup : public testing::Test {
     ASSERT_TRUE(tap.RegisterRunning());
     ASSERT_TRUE(sim.open(part));
     EXPECT_EQ(Start(), 97001);
-    EXPECT_EQ(Lines(sim.callLines()), Lines(MenuPass(1, true)));
+    EXPECT_EQ(sim.callLines(), MenuPass(1, true));
     EXPECT_FALSE(tap.sink);
     EXPECT_TRUE(CallsOnOpeningAnAssembly().empty());
     EXPECT_TRUE(responder.messageTexts().empty());
+  }
+  // No host was found: the add-in starts all the same, without sink or menus.
+  void ExpectAStartWithoutHost(const std::vector<std::wstring>& messages) {
+    ASSERT_TRUE(sim.open(part));
+    EXPECT_EQ(Start(), 97001);
+    EXPECT_EQ(responder.messageTexts(), messages);
+    EXPECT_TRUE(sim.callLines().empty());
+    EXPECT_TRUE(CallsOnOpeningAnAssembly().empty());
+    EXPECT_TRUE(sim.menus().empty());
   }
 
   testsupport::TempFolder folder;
@@ -56,25 +91,26 @@ TEST_F(FrameStartup, WithoutARunningHostThePartDocumentClassServesAsTheHost) {
 
   EXPECT_EQ(Start(), 97001);
 
-  EXPECT_EQ(Lines(sim.callLines()), Lines(MenuPass(2, true)));
+  EXPECT_EQ(sim.callLines(), MenuPass(2, true));
   sim.clearCallLog();
   ASSERT_TRUE(sim.open(part));  // its events reach the add-in
-  EXPECT_EQ(Lines(sim.callLines()), Lines(MenuPass(1, true) + MenuPass(1)));
+  EXPECT_EQ(sim.callLines(), MenuPass(1, true) + MenuPass(1));
   EXPECT_TRUE(responder.messageTexts().empty());
 }
 
+// The class's name is there, the class is not (the host was removed).
 TEST_F(FrameStartup, WithNeitherHostNorPartDocumentClassItStartsWithoutSinkOrMenus) {
-  ASSERT_TRUE(sim.open(part));
-
-  EXPECT_EQ(Start(), 97001);
-
-  EXPECT_TRUE(sim.callLines().empty());
-  EXPECT_TRUE(CallsOnOpeningAnAssembly().empty());
-  EXPECT_TRUE(sim.menus().empty());
-  EXPECT_TRUE(responder.messageTexts().empty());
+  ASSERT_TRUE(RegisterProgId(L"SldPart.Document", kPartDocumentClsid));
+  ExpectAStartWithoutHost({});
   // Its commands find no document on the empty connection.
   sim.invokeExport(L"CompacterPart");
   EXPECT_EQ(responder.messageTexts(), std::vector<std::wstring>{L"Pas de Document Courant !..."});
+}
+
+TEST_F(FrameStartup, APartDocumentClassThatFailsToCreateIsTold) {
+  FailingPartDocumentClass failing;
+  ASSERT_TRUE(failing.Register());
+  ExpectAStartWithoutHost({L"IDP_FAILED_TO_CREATE"});
 }
 
 // A copy of the library under another name, in a folder where nothing
@@ -102,7 +138,7 @@ TEST_F(FrameStartup, AHostFailureInTheFirstMenuPassIsToldAndTheAddinStillStarts)
   EXPECT_EQ(responder.messageTexts(),
             std::vector<std::wstring>{L"Erreur du logiciel h\u00F4te pendant l'op\u00E9ration GetMenuFrame.\n"
                                       L"Barre de menus indisponible"});
-  EXPECT_EQ(Lines(CallsOnOpeningAnAssembly()), Lines(MenuPass(2, true) + MenuPass(2)));
+  EXPECT_EQ(CallsOnOpeningAnAssembly(), MenuPass(2, true) + MenuPass(2));
 }
 
 TEST_F(FrameStartup, AHostWithoutClassInformationGetsNoSink) {
