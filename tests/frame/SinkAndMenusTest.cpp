@@ -130,6 +130,7 @@ TEST(FrameMenus, EachKindIsInstalledOnceAndADrawingGetsNone) {
   const std::wstring other = addin.folder.file(L"arbre.SLDPRT"), assembly = addin.folder.file(L"ensemble.SLDASM");
   ASSERT_TRUE(hostsim::writePartFixture(other, L"box:0,0,0,1,1,1") && hostsim::writeAssemblyFixture(assembly, {other}));
   const Variant none = Value(VT_DISPATCH), drawing = Value(VT_I4, 3);
+  testsupport::DialogResponder user;
   const struct {
     const char* what;
     std::function<void()> act;
@@ -169,6 +170,7 @@ TEST(FrameMenus, EachKindIsInstalledOnceAndADrawingGetsNone) {
   }
   EXPECT_EQ(sim.menus().size(), 6u);
   EXPECT_EQ(sim.liveReferences(), 0) << "a pass kept the document or the menu frame";
+  EXPECT_TRUE(user.messages().empty()) << "a message box interrupted the host's event";
 }
 
 }  // namespace
