@@ -59,12 +59,14 @@ HWND HostMainWindow() {
 // the mouse, near the bottom right corner of the screen (the window manager
 // puts dialogs near the top left one); false when a dialog covers the spot.
 bool ClickIntoTheHost(HWND dialog = nullptr) {
-  const POINT spot{GetSystemMetrics(SM_CXSCREEN) - 20, GetSystemMetrics(SM_CYSCREEN) - 20};
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  const POINT spot{width - 20, height - 20};
   RECT covered{};
   if (dialog && GetWindowRect(dialog, &covered) && PtInRect(&covered, spot)) return false;
   INPUT input[3]{};
   for (INPUT& event : input) event.type = INPUT_MOUSE;
-  input[0].mi = {MulDiv(spot.x, 65535, spot.x + 19), MulDiv(spot.y, 65535, spot.y + 19), 0,
+  // Absolute positions run from 0 to 65535 across the screen.
+  input[0].mi = {MulDiv(spot.x, 65535, width - 1), MulDiv(spot.y, 65535, height - 1), 0,
                  MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
   input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
@@ -97,7 +99,11 @@ Meeting WhileTheUserActs(const std::function<void()>& command, const std::functi
           met.clickMet = ClickIntoTheHost(dialog) && WaitForSingleObject(host.clicked, 5000) == WAIT_OBJECT_0;
           if (answer) answer(*handled.insert(dialog).first);
         }
-        if (GetTickCount64() > end) met.forced = true, dialogs::pressButton(dialog, IDCANCEL), dialogs::askToClose(dialog);
+        if (GetTickCount64() > end) {
+          met.forced = true;
+          dialogs::pressButton(dialog, IDCANCEL);
+          dialogs::askToClose(dialog);
+        }
         if (!handled.insert(dialog).second || dialogs::classify(dialog) != dialogs::DialogKind::MessageBox) continue;
         met.messages.push_back(dialogs::textOf(GetDlgItem(dialog, dialogs::kMessageTextId)));
         dialogs::pressButton(dialog, IDOK);
