@@ -1,0 +1,177 @@
+// The add-in started on the simulator (through the tap registered as the
+// running host), its event sink as the host sees it, and the menus each
+// document kind gets.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "responder/DialogResponder.h"
+#include "frame/FrameHost.h"
+#include "host/Bstr.h"
+#include "host/Variant.h"
+
+namespace frametest {
+namespace {
+
+using Calls = std::vector<std::wstring>;
+
+Variant Value(VARTYPE type, LONG number = 0, IDispatch* adopted = nullptr) {
+  Variant v;
+  VARIANT* raw = v.put();
+  raw->vt = type;
+  raw->lVal = number;
+  if (type == VT_BSTR) raw->bstrVal = Bstr::Copy(L"bride.SLDPRT").release();
+  if (type == VT_DISPATCH) raw->pdispVal = adopted;
+  return v;
+}
+
+// Raises an event on the add-in's sink as a host does (the arguments go in
+// reverse order).
+HRESULT Raise(DISPID id, const std::vector<const Variant*>& arguments, VARIANT* result, EXCEPINFO* exception = nullptr) {
+  std::vector<VARIANT> reversed;
+  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) reversed.push_back((*it)->get());
+  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  return Started().tap.sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result, exception, nullptr);
+}
+
+int (*InitUserDLL3())() {
+  return reinterpret_cast<int (*)()>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ZELM_Compact.dll"), "InitUserDLL3")));
+}
+
+TEST(FrameStart, OnTheRunningHostItAdvisesItsSinkMakesAMenuPassAndOutlivesTheHostsHold) {
+  StartedAddin& addin = Started();
+  EXPECT_EQ(addin.started, 97001);
+  EXPECT_EQ(addin.startCalls, MenuPass(1, true));
+  EXPECT_TRUE(addin.startMessages.empty());
+  ASSERT_TRUE(addin.tap.sink) << "no sink advised";
+  // The sink is the host's event interface itself, without type information.
+  IID events{};
+  ComRef<IUnknown> asEvents;
+  UINT typeInfos = 7;
+  ASSERT_EQ(addin.tap.GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
+  ASSERT_EQ(addin.tap.sink->QueryInterface(events, asEvents.put_void()), S_OK);
+  EXPECT_EQ(asEvents.get(), static_cast<IUnknown*>(addin.tap.sink.get()));
+  EXPECT_EQ(addin.tap.sink->GetTypeInfoCount(&typeInfos), S_OK);
+  EXPECT_EQ(typeInfos, 0u);
+
+  // A second call answers as the first did and advises no second sink.
+  IDispatch* const sink = addin.tap.sink.get();
+  addin.sim.clearCallLog();
+  EXPECT_EQ(InitUserDLL3()(), 97001);
+  EXPECT_EQ(addin.tap.sink.get(), sink);
+  EXPECT_TRUE(addin.sim.callLines().empty());
+
+  // The host lets the library go: it stays, and its sink still answers.
+  ASSERT_TRUE(FreeLibrary(GetModuleHandleW(L"ZELM_Compact.dll")));
+  ASSERT_TRUE(InitUserDLL3());
+  Variant answer;
+  EXPECT_EQ(Raise(3, {}, answer.put()), S_OK);
+  EXPECT_EQ(answer.type(), VT_BOOL);
+}
+
+// Every event is answered FALSE; events 1 and 2 make a menu pass (the part
+// entries are in already, so the pass only asks), 3 and unknown ones make
+// none. A failing pass is the host's to hear, not the user's.
+TEST(FrameSink, AnswersEveryEventFalseAndOnlyOpeningAndActivationMakeAMenuPass) {
+  StartedAddin& addin = Started();
+  ASSERT_TRUE(addin.sim.open(addin.part));
+  const Variant name = Value(VT_BSTR), kind = Value(VT_I4, 1);
+  const Variant document = Value(VT_DISPATCH, 0, addin.sim.activeDocumentObject());
+  const struct {
+    const char* what;
+    DISPID id;
+    std::vector<const Variant*> arguments;
+    bool resultSlot;
+    const wchar_t* failing;  // a host operation that fails in the pass
+    HRESULT status;
+    Calls calls;
+  } cases[] = {
+      {"opened", 1, {&name}, true, nullptr, S_OK, MenuPass(1)},
+      {"activated", 2, {&document, &kind}, true, nullptr, S_OK, MenuPass(1)},
+      {"closed", 3, {}, true, nullptr, S_OK, {}},
+      {"unknown", 99, {&kind}, true, nullptr, S_OK, {}},
+      {"opened, no result slot", 1, {&name}, false, nullptr, S_OK, MenuPass(1)},
+      {"activated with one argument", 2, {&kind}, true, nullptr, DISP_E_BADPARAMCOUNT, {}},
+      {"activated, the host failing", 2, {&document, &kind}, true, L"GetMenuFrame", DISP_E_EXCEPTION,
+       {L"Application.GetMenuFrame() -> error 0x80020009 \"Simulated failure of GetMenuFrame\""}},
+  };
+  testsupport::DialogResponder user;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.failing) addin.sim.failCall(c.failing);
+    addin.sim.clearCallLog();
+    VARIANT result{};  // a slot that holds something already
+    result.vt = VT_I4;
+    result.lVal = 4242;
+    EXCEPINFO exception{};
+
+    EXPECT_EQ(Raise(c.id, c.arguments, c.resultSlot ? &result : nullptr, &exception), c.status);
+
+    EXPECT_EQ(addin.sim.callLines(), c.calls);
+    const bool answered = c.status == S_OK && c.resultSlot;
+    EXPECT_EQ(result.vt, answered ? VT_BOOL : VT_I4);
+    EXPECT_EQ(answered ? result.boolVal : result.lVal, answered ? VARIANT_FALSE : 4242);
+    EXPECT_EQ(Bstr(exception.bstrDescription).str(),
+              c.failing ? L"Erreur du logiciel h\u00F4te pendant l'op\u00E9ration GetMenuFrame." : L"");
+    SysFreeString(exception.bstrSource);
+  }
+  EXPECT_TRUE(user.messages().empty()) << "a message box interrupted the host's event";
+}
+
+// Each kind's entries go in once per process, on the first pass that finds a
+// document of that kind active; a failed installation is tried again on the
+// next pass; a drawing gets nothing and changes nothing. Every pass asks for
+// the menu frame first and keeps no reference.
+TEST(FrameMenus, EachKindIsInstalledOnceAndADrawingGetsNone) {
+  StartedAddin& addin = Started();
+  hostsim::Simulator& sim = addin.sim;
+  ASSERT_EQ(sim.menus().size(), 3u) << "the part entries, from the start, and no others yet";
+  const std::wstring other = addin.folder.file(L"arbre.SLDPRT"), assembly = addin.folder.file(L"ensemble.SLDASM");
+  ASSERT_TRUE(hostsim::writePartFixture(other, L"box:0,0,0,1,1,1") && hostsim::writeAssemblyFixture(assembly, {other}));
+  const Variant none = Value(VT_DISPATCH), drawing = Value(VT_I4, 3);
+  testsupport::DialogResponder user;
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    Calls calls;
+  } steps[] = {
+      {"another part opened", [&] { sim.open(other); }, MenuPass(1) + MenuPass(1)},
+      {"a drawing active",
+       [&] {
+         addin.tap.active = HostTap::ActiveAnswer::Drawing;  // answered by the tap: not logged
+         Raise(2, {&none, &drawing}, nullptr);
+         addin.tap.active = HostTap::ActiveAnswer::Simulator;
+       },
+       {L"Application.GetMenuFrame() -> object"}},
+      {"an assembly opened, the first installation failing",
+       [&] {
+         sim.failCall(L"AddTopMenu");
+         sim.open(assembly);
+       },
+       MenuPass(2) +
+           Calls{L"MenuFrame.AddTopMenu(\"Compression@&Outils\", 0) -> error 0x80020009 \"Simulated failure of AddTopMenu\""} +
+           MenuPass(2, true)},
+      {"a part activated", [&] { sim.activate(L"bride.SLDPRT"); }, MenuPass(1)},
+      {"the assembly activated", [&] { sim.activate(L"ensemble.SLDASM"); }, MenuPass(2)},
+      {"no document",
+       [&] {
+         for (const std::wstring& path : sim.openDocumentPaths()) sim.close(path.substr(path.rfind(L'\\') + 1));
+         sim.clearCallLog();
+         Raise(2, {&none, &none}, nullptr);
+       },
+       MenuPass(0)},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    sim.clearCallLog();
+    step.act();
+    EXPECT_EQ(sim.callLines(), step.calls);
+  }
+  EXPECT_EQ(sim.menus().size(), 6u);
+  EXPECT_EQ(sim.liveReferences(), 0) << "a pass kept the document or the menu frame";
+  EXPECT_TRUE(user.messages().empty()) << "a message box interrupted the host's event";
+}
+
+}  // namespace
+}  // namespace frametest
