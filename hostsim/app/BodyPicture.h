@@ -1,6 +1,7 @@
-// A picture of a part's body: its triangles seen from above, front and
-// right, each shaded by how squarely it faces the light, the far ones drawn
-// first. Plain GDI; the main window and the script's `picture` command draw
+// A picture of a part's body: its triangles seen from the right, the front
+// and above, each shaded by how squarely it faces the light, each pixel
+// showing the nearest one. The pixels are computed here (no 3-D library) and
+// shown through GDI; the main window and the script's `picture` command draw
 // the same picture.
 #pragma once
 
@@ -13,8 +14,8 @@
 
 namespace hostsim {
 
-// "NAME - N triangles", NAME being the file name of the path: the caption of
-// both pictures.
+// "NAME - N triangles", NAME being the file name of the path (or the name of
+// a document never saved): the caption of both pictures.
 std::wstring bodyCaption(const std::wstring& path, size_t triangleCount);
 
 // Fills the area with white and draws the body scaled to fit it, with the

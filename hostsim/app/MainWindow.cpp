@@ -98,7 +98,7 @@ void MainWindow::paint() {
   std::wstring caption;
   if (simulator_.activePartBody(triangles)) {
     for (const Simulator::OpenDocument& d : simulator_.openDocuments())
-      if (d.active) caption = bodyCaption(d.path.empty() ? d.name : d.path, triangles.size());
+      if (d.active) caption = bodyCaption(d.name, triangles.size());
   }
   drawBody(dc, pictureArea_, triangles, caption);
   EndPaint(window_, &paint);

@@ -192,7 +192,7 @@ void Simulator::answerOddly(const std::wstring& operation, int nth, const VARIAN
 
 std::wstring Simulator::dump(const std::wstring& path) { return dumpDocument(*session_, path); }
 
-bool Simulator::partBody(const std::wstring& path, std::vector<Triangle>& triangles) {
+bool Simulator::partBody(const std::wstring& path, std::vector<Triangle>& triangles) const {
   std::shared_ptr<Document> open = session_->findByPath(path);
   Document file;
   if (!open && readDocumentFile(fullPath(path), file, nullptr, kPartKind) != 0) return false;

@@ -95,7 +95,7 @@ class Simulator {
   // The body of a part: of the open document of that path, or else of the
   // file (read once, shared with other readers). False for an assembly, or
   // when neither exists or the file is unreadable.
-  bool partBody(const std::wstring& path, std::vector<Triangle>& triangles);
+  bool partBody(const std::wstring& path, std::vector<Triangle>& triangles) const;
   // The active document's body; false when no part is active.
   bool activePartBody(std::vector<Triangle>& triangles) const;
 
