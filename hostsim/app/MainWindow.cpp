@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "app/BodyPicture.h"
 #include "core/MenuLayout.h"
 #include "core/Text.h"
 
@@ -67,7 +68,10 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
 LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
-      if (list_) MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      layout(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_PAINT:
+      paint();
       return 0;
     case WM_COMMAND:
       onCommand(LOWORD(wParam), HIWORD(wParam));
@@ -78,6 +82,26 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
   }
   return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::layout(int width, int height) {
+  const int listWidth = width / 3;
+  if (list_) MoveWindow(list_, 0, 0, listWidth, height, TRUE);
+  pictureArea_ = RECT{listWidth, 0, width, height};
+  InvalidateRect(window_, &pictureArea_, FALSE);
+}
+
+void MainWindow::paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  std::vector<Triangle> triangles;
+  std::wstring caption;
+  if (simulator_.activePartBody(triangles)) {
+    for (const Simulator::OpenDocument& d : simulator_.openDocuments())
+      if (d.active) caption = bodyCaption(d.name, triangles.size());
+  }
+  drawBody(dc, pictureArea_, triangles, caption);
+  EndPaint(window_, &paint);
 }
 
 void MainWindow::onCommand(int id, int notification) {
@@ -142,6 +166,7 @@ void MainWindow::refresh() {
     if (d.active) title += L" - " + d.name;
   }
   SetWindowTextW(window_, title.c_str());
+  InvalidateRect(window_, &pictureArea_, FALSE);
 }
 
 void MainWindow::openWithDialog() {

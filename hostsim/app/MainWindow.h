@@ -1,6 +1,7 @@
 // The simulator's main window: a menu bar with the File menu and the menus
-// add-ins added for the kind of the active document, and the list of open
-// documents (double-click activates one).
+// add-ins added for the kind of the active document, the list of open
+// documents (double-click activates one) and, beside it, a picture of the
+// active part's body.
 #pragma once
 
 #include <windows.h>
@@ -27,7 +28,9 @@ class MainWindow {
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void onCommand(int id, int notification);
-  void refresh();  // menus, document list and title follow the simulator
+  void refresh();  // menus, document list, title and picture follow the simulator
+  void layout(int width, int height);
+  void paint();
   HMENU buildMenuBar();
   void appendNodes(HMENU menu, const std::vector<MenuNode>& nodes);
   void openWithDialog();
@@ -36,6 +39,7 @@ class MainWindow {
   Simulator& simulator_;
   HWND window_ = nullptr;
   HWND list_ = nullptr;
+  RECT pictureArea_{};  // right of the list
   std::vector<std::wstring> commandItems_;  // item text by command id - kFirstAddinCommand
   std::vector<std::wstring> listedNames_;  // of the listed documents, in list order
 };

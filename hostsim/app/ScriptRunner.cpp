@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/BodyPicture.h"
 #include "app/ScriptCall.h"
 #include "core/AutomationObject.h"
 #include "core/Text.h"
@@ -50,6 +51,8 @@ bool parseCount(const std::wstring& text, int& value) {
   value = static_cast<int>(wide);
   return true;
 }
+
+constexpr int kPictureWidth = 360, kPictureHeight = 270;
 
 std::wstring afterWords(const std::wstring& rest, size_t count) {
   // The text after the first count words (quoted words stay whole).
@@ -335,6 +338,20 @@ bool ScriptRunner::execute(const std::wstring& command, const std::wstring& rest
       start = end + 1;
     }
     return true;
+  }
+  if (command == L"picture") {
+    if (!needs(2)) return false;
+    std::vector<Triangle> triangles;
+    if (!simulator_.partBody(words[0], triangles)) {
+      transcript_.line(L"picture: " + words[0] + L" -> no part");
+      fail(words[0] + L" is no part");
+      return false;
+    }
+    const bool written = writeBodyPicture(words[1], kPictureWidth, kPictureHeight, triangles,
+                                          bodyCaption(words[0], triangles.size()));
+    transcript_.line(L"picture: " + words[0] + L" -> " + words[1] + (written ? L"" : L" failed"));
+    if (!written) fail(L"cannot write the picture " + words[1]);
+    return written;
   }
   if (command == L"new-part") {
     if (!needs(1)) return false;

@@ -120,6 +120,7 @@ class DocumentObject final : public AutomationObject {
       case kDocumentKind: call.returnInteger(d.kind); break;
       case kRebuildModel:
         if (d.kind == kPartKind) part.rebuild();
+        session_->notifyChanged();  // the body the main window shows
         break;
       case kToggleSketch: part.toggleSketch(); break;
       case kActiveSketch:

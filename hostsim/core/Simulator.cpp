@@ -195,6 +195,23 @@ void Simulator::answerOddly(const std::wstring& operation, int nth, const VARIAN
 
 std::wstring Simulator::dump(const std::wstring& path) { return dumpDocument(*session_, path); }
 
+bool Simulator::partBody(const std::wstring& path, std::vector<Triangle>& triangles) const {
+  std::shared_ptr<Document> open = session_->findByPath(path);
+  Document file;
+  if (!open && readDocumentFile(fullPath(path), file, nullptr, kPartKind) != 0) return false;
+  const Document& document = open ? *open : file;
+  if (document.kind != kPartKind) return false;
+  triangles = document.part.body().triangles;
+  return true;
+}
+
+bool Simulator::activePartBody(std::vector<Triangle>& triangles) const {
+  auto document = session_->active();
+  if (!document || document->kind != kPartKind) return false;
+  triangles = document->part.body().triangles;
+  return true;
+}
+
 void Simulator::setChangeListener(std::function<void()> listener) { session_->changed = std::move(listener); }
 
 }  // namespace hostsim

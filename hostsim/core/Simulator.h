@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/Fixtures.h"
+#include "core/Geometry.h"
 
 namespace hostsim {
 
@@ -96,6 +97,12 @@ class Simulator {
   void answerOddly(const std::wstring& operation, int nth = 1, const VARIANT* value = nullptr);
 
   std::wstring dump(const std::wstring& path);
+  // The body of a part: of the open document of that path, or else of the
+  // file (read once, shared with other readers). False for an assembly, or
+  // when neither exists or the file is unreadable.
+  bool partBody(const std::wstring& path, std::vector<Triangle>& triangles) const;
+  // The active document's body; false when no part is active.
+  bool activePartBody(std::vector<Triangle>& triangles) const;
 
   // Called after documents, the active document or the menus changed (the main window redraws).
   void setChangeListener(std::function<void()> listener);

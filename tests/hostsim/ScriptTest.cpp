@@ -1,8 +1,10 @@
 // sldworks.exe in script mode, run once as its own process from a copy with
 // an Apps folder: the transcript of every command, dialog expectations and
-// answers, the exit code, the call log it writes, and the sample round trip
-// of a box extrusion (on a copy of the sample flange).
+// answers, the exit code, the call log it writes, the picture it draws, and
+// the sample round trip of a box extrusion (on a copy of the sample flange).
 #include <gtest/gtest.h>
+#include <wincodec.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 #include <sstream>
@@ -67,6 +69,39 @@ std::string run(std::wstring commandLine, DWORD& exitCode) {
   return output;
 }
 
+// A PNG file read back through the Windows Imaging Component: its size and
+// two of its pixels (0xRRGGBB); a width of 0 when it cannot be read.
+struct PictureProbe {
+  UINT width = 0, height = 0;
+  UINT32 centre = 0, corner = 0;  // the middle pixel, the bottom-left one
+};
+
+PictureProbe probePicture(const std::wstring& path) {
+  PictureProbe probe;
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+  Microsoft::WRL::ComPtr<IWICBitmapDecoder> decoder;
+  Microsoft::WRL::ComPtr<IWICBitmapFrameDecode> frame;
+  Microsoft::WRL::ComPtr<IWICFormatConverter> pixels;
+  UINT width = 0, height = 0;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))) ||
+      FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                &decoder)) ||
+      FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
+      FAILED(factory->CreateFormatConverter(&pixels)) ||
+      FAILED(pixels->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
+                                WICBitmapPaletteTypeCustom)))
+    return probe;
+  auto pixel = [&](UINT x, UINT y) {
+    const WICRect one{static_cast<INT>(x), static_cast<INT>(y), 1, 1};
+    UINT32 value = 0;
+    pixels->CopyPixels(&one, 4, 4, reinterpret_cast<BYTE*>(&value));
+    return value & 0xFFFFFF;
+  };
+  probe = {width, height, pixel(width / 2, height / 2), pixel(0, height - 1)};
+  return probe;
+}
+
 // %F% is the scratch folder (with its backslash). Line numbers in the
 // expected errors count from the script's first line.
 const wchar_t kScript[] = LR"(expect-message Fichier compacté avec succès dans le dossier\nC:\\nouveau\
@@ -112,6 +147,8 @@ call Component.ComponentChildren
 call Component/1/0.ComponentPath
 call Component/1/9.ComponentPath
 invoke Nothing
+picture %F%p.SLDPRT %F%p.png
+picture %F%arbre\top.SLDASM %F%top.png
 )";
 
 // Started with p.SLDPRT open, the add-in of Apps adds its entry for parts;
@@ -173,6 +210,9 @@ call: Component.ComponentPath() -> "%F%arbre\parts-1\p3.SLDPRT"
 error: line 42: no component Component/1/9
 invoke: Nothing
 error: line 43: no loaded add-in exports Nothing
+picture: %F%p.SLDPRT -> %F%p.png
+picture: %F%arbre\top.SLDASM -> no part
+error: line 45: %F%arbre\top.SLDASM is no part
 )";
 
 TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {
@@ -220,6 +260,12 @@ TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {
   for (const std::wstring& line : lines)
     if (line.rfind(L"call: ", 0) == 0 && line.find(L"(not logged)") == std::wstring::npos) logged.push_back(line.substr(6));
   EXPECT_EQ(linesOf(ReadFileBytes(folder.file(L"calls.log"))), logged);
+  // The picture: the part's block in the middle, shaded, on white.
+  const PictureProbe picture = probePicture(folder.file(L"p.png"));
+  EXPECT_EQ(picture.width, 360u);
+  EXPECT_EQ(picture.height, 270u);
+  EXPECT_NE(picture.centre, 0xFFFFFFu);
+  EXPECT_EQ(picture.corner, 0xFFFFFFu);
 }
 
 }  // namespace
