@@ -112,23 +112,6 @@ TEST_F(PartCommands, CompactsTheBoxExampleCallByCallAndNeverWritesTheSource) {
   EXPECT_EQ(Dump(destination, L"body: "), std::vector<std::wstring>{L"body: 12 triangles"});
 }
 
-TEST_F(PartCommands, TheEnvelopeSwallowsADetailedPartAndDecompactionGivesItsBodyBack) {
-  const std::wstring source = Part(L"bride.SLDPRT", L"flange");
-  const std::wstring copy = folder.file(L"bride_c.SLDPRT");
-  const std::vector<std::wstring> body = Dump(source, L"bo");  // "body:" and "box:"
-  OpenCompactedCopy(source, copy);
-  EXPECT_LT(ReadFileBytes(copy).size() * 20, ReadFileBytes(source).size());
-
-  Run(L"DeCompacterPart");
-
-  EXPECT_EQ(Dump(copy, L"bo"), body);
-  EXPECT_EQ(Calls().back(), L"Document.RebuildModel()");
-  EXPECT_TRUE(Messages().size() == 1) << "only the compaction's confirmation";
-  // Nothing was saved: the file is still the compacted one.
-  CloseAll();
-  EXPECT_TRUE(Has(Dump(copy, L"feature: "), kExtrusionMarker));
-}
-
 // The envelope's geometry: the rectangle 0.001 past the box, the extrusion's
 // depths the z bounds by absolute value, no extent flag without thickness.
 TEST_F(PartCommands, EnvelopeFollowsTheBoxOnEveryAxis) {
