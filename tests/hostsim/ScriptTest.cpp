@@ -1,7 +1,7 @@
 // sldworks.exe in script mode, run once as its own process from a copy with
-// an Apps folder: the transcript of every command, dialog expectations and
-// answers, the exit code, the call log it writes, and the sample round trip
-// of a box extrusion (on a copy of the sample flange).
+// the real add-in in its Apps folder: the transcript of every command, dialog
+// expectations and answers, the exit code, the call log it writes, and the
+// sample round trip of a box extrusion (on a copy of the sample flange).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,71 +33,51 @@ std::vector<std::wstring> linesOf(const std::string& utf8) {
   return lines;
 }
 
-// Runs the command line, reading its standard output while it runs (a Wine
-// process it starts may keep the pipe open after it ended); a minute at most.
-std::string run(std::wstring commandLine, DWORD& exitCode) {
+// Runs the command line with its output into a file; a minute at most.
+std::string run(std::wstring commandLine, const std::wstring& outputFile, DWORD& exitCode) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  HANDLE output = CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = startup.hStdError = writeEnd;
+  startup.hStdOutput = startup.hStdError = output;
   PROCESS_INFORMATION process{};
   const bool started =
       CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  CloseHandle(writeEnd);
-  std::string output;
-  for (const ULONGLONG deadline = GetTickCount64() + 60000; started;) {
-    const bool ended = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
-    char buffer[4096];
-    DWORD available = 0, read = 0;
-    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
-           ReadFile(readEnd, buffer, std::min<DWORD>(available, sizeof buffer), &read, nullptr) && read > 0)
-      output.append(buffer, read);
-    if (ended || GetTickCount64() > deadline) break;
-  }
-  CloseHandle(readEnd);
+  CloseHandle(output);
   if (!started) return "cannot start the simulator";
-  if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
   GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
-  return output;
+  return ReadFileBytes(outputFile);
 }
 
-// %F% is the scratch folder (with its backslash). Line numbers in the
-// expected errors count from the script's first line.
-const wchar_t kScript[] = LR"(expect-message Fichier compacté avec succès dans le dossier\nC:\\nouveau\
-menu Compter
-answer-save %F%copie.SLDPRT
-expect-message %F%copie.SLDPRT
-invoke AskSave
+// %F% is the scratch folder (with its backslash), %E% the same written for
+// expect-message (backslashes doubled). Line numbers in the expected errors
+// count from the script's first line.
+const wchar_t kScript[] = LR"(answer-save %F%copie.SLDPRT
+expect-message Fichier compacté avec succès dans le dossier\n%E%
+menu Compacter
 answer-save cancel
-expect-message annulé
-invoke AskSave
-invoke ShowMessage
+menu Compacter
 expect-message Autre chose
-invoke ShowMessage
-expect-message annulé
-invoke AskSave
+answer-save %F%copie.SLDPRT
+invoke CompacterPart
+answer-save %F%copie.SLDPRT
+menu Compacter
+menu Compacter
 frobnicate
 addin %F%absent.dll
 open %F%absent.SLDPRT
 new-document tiny
 call Document.SaveToPath "%F%neuf.SLDPRT"
 documents
-mkdir %F%d
-write-file %F%d\x.SLDPRT hostsim part 1\nrien\n
-call Application.OpenDocumentEx "%F%d\x.SLDPRT" 1 &0
-copy %F%d\x.SLDPRT %F%d\y.SLDPRT
-lock %F%d\y.SLDPRT
-call Application.OpenDocumentEx "%F%d\y.SLDPRT" 1 &0
-unlock %F%d\y.SLDPRT
-delete %F%d\y.SLDPRT
-unlock %F%d\y.SLDPRT
-call Application.OpenDocumentEx "%F%d\y.SLDPRT" 2 &0
+write-file %F%x.SLDPRT hostsim part 1\nrien\n
+lock %F%x.SLDPRT
+call Application.OpenDocumentEx "%F%x.SLDPRT" 1 &0
+unlock %F%x.SLDPRT
+unlock %F%x.SLDPRT
 refuse OpenDocumentEx
 call Application.OpenDocumentEx "%F%neuf.SLDPRT" 1 &0
 fail Document.DocumentKind 2
@@ -106,7 +86,7 @@ call Document.DocumentKind
 call Document.DocumentKind
 new-tree %F%arbre 8 3 2 2
 open %F%arbre\top.SLDASM
-menu Compter
+menu Inconnu
 call Configuration.GetRootComponent
 call Component.ComponentChildren
 call Component/1/0.ComponentPath
@@ -114,49 +94,43 @@ call Component/1/9.ComponentPath
 invoke Nothing
 )";
 
-// Started with p.SLDPRT open, the add-in of Apps adds its entry for parts;
-// the library without InitUserDLL3 and the folder named like a library are
+// Started with p.SLDPRT open: the add-in of Apps adds its part entries; the
+// library without InitUserDLL3 and the folder named like a library are
 // passed over.
 const wchar_t kTranscript[] = LR"(open: %F%p.SLDPRT -> ok
-addin: hostsim_test_addin.dll -> 4242
-menu: Compter
-message: Fichier compacté avec succès dans le dossier\nC:\nouveau\
-invoke: AskSave
+addin: ZELM_Compact.dll -> 97001
+menu: Compacter
 save-dialog: p.SLDPRT -> %F%copie.SLDPRT
-message: %F%copie.SLDPRT
-invoke: AskSave
+message: Fichier compacté avec succès dans le dossier\n%F%
+menu: Compacter
 save-dialog: p.SLDPRT -> cancel
-message: annulé
-invoke: ShowMessage
-message: Fichier compacté avec succès dans le dossier\nC:\nouveau\
-error: line 9: unexpected message: Fichier compacté avec succès dans le dossier\nC:\nouveau\
-invoke: ShowMessage
-message: Fichier compacté avec succès dans le dossier\nC:\nouveau\
-error: line 11: expected message: Autre chose
-invoke: AskSave
-error: line 13: unexpected dialog: save dialog with no queued answer (cancelled): "Save As"
+invoke: CompacterPart
+save-dialog: p.SLDPRT -> %F%copie.SLDPRT
+message: Le pièce existe déjà dans le dossier.\nRemplacement impossible.
+error: line 8: expected message: Autre chose
+menu: Compacter
+save-dialog: p.SLDPRT -> %F%copie.SLDPRT
+message: Le pièce existe déjà dans le dossier.\nRemplacement impossible.
+error: line 10: unexpected message: Le pièce existe déjà dans le dossier.\nRemplacement impossible.
+menu: Compacter
+error: line 11: unexpected dialog: save dialog with no queued answer (cancelled): "Save As"
 save-dialog: p.SLDPRT -> cancel
-message: annulé
-error: line 14: unknown command frobnicate
+error: line 12: unknown command frobnicate
 addin: %F%absent.dll -> -2147024770
 open: %F%absent.SLDPRT -> error 2
-error: line 16: cannot open %F%absent.SLDPRT
+error: line 14: cannot open %F%absent.SLDPRT
 new-document: Pièce1 -> ok
 call: Document.SaveToPath("%F%neuf.SLDPRT") -> TRUE
-documents: 2
+documents: 3
+  %F%copie.SLDPRT
   %F%p.SLDPRT
 > %F%neuf.SLDPRT
-mkdir: %F%d -> ok
-write-file: %F%d\x.SLDPRT -> ok
-call: Application.OpenDocumentEx("%F%d\x.SLDPRT", 1, &3) -> null
-copy: %F%d\x.SLDPRT %F%d\y.SLDPRT -> ok
-lock: %F%d\y.SLDPRT -> ok
-call: Application.OpenDocumentEx("%F%d\y.SLDPRT", 1, &5) -> null
-unlock: %F%d\y.SLDPRT -> ok
-delete: %F%d\y.SLDPRT -> ok
-unlock: %F%d\y.SLDPRT -> not locked
-error: line 28: %F%d\y.SLDPRT is not locked
-call: Application.OpenDocumentEx("%F%d\y.SLDPRT", 2, &2) -> null
+write-file: %F%x.SLDPRT -> ok
+lock: %F%x.SLDPRT -> ok
+call: Application.OpenDocumentEx("%F%x.SLDPRT", 1, &5) -> null
+unlock: %F%x.SLDPRT -> ok
+unlock: %F%x.SLDPRT -> not locked
+error: line 22: %F%x.SLDPRT is not locked
 refuse: OpenDocumentEx 1
 call: Application.OpenDocumentEx("%F%neuf.SLDPRT", 1, &1) -> null (refused)
 fail: Document.DocumentKind 2
@@ -165,22 +139,23 @@ call: Document.DocumentKind() -> "deux" (odd answer)
 call: Document.DocumentKind() -> error 0x80020009 "Simulated failure of Document.DocumentKind"
 new-tree: %F%arbre\top.SLDASM -> 8 part instances, 12 components, 3 part files, 3 assembly files
 open: %F%arbre\top.SLDASM -> ok
-menu: Compter
-error: line 38: no menu entry Compter for the active document
+menu: Inconnu
+error: line 31: no menu entry Inconnu for the active document
 call: Configuration.GetRootComponent() -> object
 call: Component.ComponentChildren() -> [object, object, object, object]
 call: Component.ComponentPath() -> "%F%arbre\parts-1\p3.SLDPRT"
-error: line 42: no component Component/1/9
+error: line 35: no component Component/1/9
 invoke: Nothing
-error: line 43: no loaded add-in exports Nothing
+error: line 36: no loaded add-in exports Nothing
 )";
 
 TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {
   TempFolder folder;
   const std::wstring exe = folder.file(L"sldworks.exe"), apps = folder.subfolder(L"Apps");
   ASSERT_TRUE(CopyFileW(besideThisTest(L"..\\..\\hostsim\\sldworks.exe").c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW(besideThisTest(L"hostsim_test_addin.dll").c_str(), (apps + L"hostsim_test_addin.dll").c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW(besideThisTest(L"hostsim_plain_library.dll").c_str(), (apps + L"autre.dll").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(besideThisTest(L"..\\..\\addin\\ZELM_Compact.dll").c_str(), (apps + L"ZELM_Compact.dll").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(besideThisTest(L"..\\..\\hostsim\\responder\\dialog_responder_hook.dll").c_str(),
+                        (apps + L"autre.dll").c_str(), FALSE));
   folder.subfolder(L"Apps\\dossier.dll");
   ASSERT_TRUE(hostsim::writePartFixture(folder.file(L"p.SLDPRT"), L"tiny"));
   // The sample round trip, on a copy of the sample flange.
@@ -189,19 +164,20 @@ TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {
   std::wstring roundTrip = hostsim::fromUtf8(ReadFileBytes(L"P:\\samples\\documents\\envelope-round-trip.txt"));
   roundTrip = replaceAll(replaceAll(roundTrip, sample, flange), L"C:\\bride-enveloppe.SLDPRT", folder.file(L"env.SLDPRT"));
   const std::wstring ending = L"call-log off\ncall Document.DocumentKind\nexpect-message Jamais\nanswer-save x\n";
-  ASSERT_TRUE(WriteFileBytes(folder.file(L"script.txt"),
-                             testsupport::Utf8(replaceAll(kScript, L"%F%", folder.path()) + roundTrip + ending)));
+  const std::wstring script = replaceAll(replaceAll(kScript, L"%E%", replaceAll(folder.path(), L"\\", L"\\\\")), L"%F%",
+                                         folder.path());
+  ASSERT_TRUE(WriteFileBytes(folder.file(L"script.txt"), Utf8(script + roundTrip + ending)));
 
   DWORD exitCode = 0;
-  const std::vector<std::wstring> lines = linesOf(run(L"\"" + exe + L"\" /script " + folder.file(L"script.txt") +
-                                                          L" /log " + folder.file(L"calls.log") + L" " +
-                                                          folder.file(L"p.SLDPRT"), exitCode));
+  const std::vector<std::wstring> lines =
+      linesOf(run(L"\"" + exe + L"\" /script " + folder.file(L"script.txt") + L" /log " + folder.file(L"calls.log") +
+                      L" " + folder.file(L"p.SLDPRT"), folder.file(L"transcript.txt"), exitCode));
   std::wstring all;
   for (const std::wstring& line : lines) all += line + L"\n";
-  SCOPED_TRACE(all);
+  SCOPED_TRACE(Utf8(all));
   EXPECT_EQ(exitCode, 1u);
   const std::wstring expected = replaceAll(kTranscript, L"%F%", folder.path());
-  EXPECT_EQ(testsupport::Utf8(all.substr(0, expected.size())), testsupport::Utf8(expected));
+  EXPECT_EQ(Utf8(all.substr(0, expected.size())), Utf8(expected));
   auto count = [&](const std::wstring& prefix) {
     return std::count_if(lines.begin(), lines.end(), [&](const std::wstring& l) { return l.rfind(prefix, 0) == 0; });
   };
@@ -209,17 +185,19 @@ TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {
   EXPECT_EQ(count(L"body: 12 triangles"), 1) << "and one box with it";
   EXPECT_EQ(count(L"call: Document.CreateLine([-60.001, -60.001, 0], [-60.001, 60.001, 0]) -> TRUE"), 1);
   EXPECT_EQ(count(L"size: " + std::to_wstring(ReadFileBytes(sample).size()) + L" bytes"), 2);
-  const std::vector<std::wstring> last(lines.end() - 4, lines.end());
-  EXPECT_EQ(last, (std::vector<std::wstring>{L"call: Document.DocumentKind (not logged)",
-                                             L"error: line 0: message never shown: Jamais",
-                                             L"error: line 0: 1 save answer(s) never used", L"result: failed"}));
-  // The log: the add-in's menus at start, then every call the transcript shows.
-  std::vector<std::wstring> logged = {L"Application.GetMenuFrame() -> object",
-                                      L"MenuFrame.AddTopMenu(\"Essai@&Outils\", 0) -> TRUE",
-                                      L"MenuFrame.AddMenuEntry(\"Essai@&Outils\", \"Compter\", -1, \"hostsim_test_addin@ShowMessage\") -> TRUE"};
-  for (const std::wstring& line : lines)
-    if (line.rfind(L"call: ", 0) == 0 && line.find(L"(not logged)") == std::wstring::npos) logged.push_back(line.substr(6));
-  EXPECT_EQ(linesOf(ReadFileBytes(folder.file(L"calls.log"))), logged);
+  EXPECT_EQ(std::vector<std::wstring>(lines.end() - 4, lines.end()),
+            (std::vector<std::wstring>{L"call: Document.DocumentKind (not logged)",
+                                       L"error: line 0: message never shown: Jamais",
+                                       L"error: line 0: 1 save answer(s) never used", L"result: failed"}));
+  // Every call the transcript shows is in the log, in order, among the add-in's.
+  const std::vector<std::wstring> log = linesOf(ReadFileBytes(folder.file(L"calls.log")));
+  auto next = log.begin();
+  for (const std::wstring& line : lines) {
+    if (line.rfind(L"call: ", 0) != 0 || line.find(L"(not logged)") != std::wstring::npos) continue;
+    next = std::find(next, log.end(), line.substr(6));
+    ASSERT_NE(next, log.end()) << Utf8(line);
+    ++next;
+  }
 }
 
 }  // namespace
