@@ -1,8 +1,7 @@
 // Assemblies: the component tree through the active configuration, the
 // resolution of component paths, the empty answers an assembly file can ask
-// for, trees that contain themselves, the parse cache and the generator.
-#include <set>
-
+// for, trees that contain themselves and the parse cache. The tree generator
+// is run by the script run (ScriptTest) and the benchmarks.
 #include "hostsim/HostTestSupport.h"
 
 using namespace hosttest;
@@ -95,21 +94,6 @@ TEST_F(HostsimAssembly, SubAssemblyFilesAreParsedOncePerModification) {
   CloseHandle(hold);
   assembly(s, {p, p});
   EXPECT_EQ(walk(a).size(), 4u) << "changed, read again";
-}
-
-TEST_F(HostsimAssembly, GeneratorWritesTheTreeItsNumbersDescribe) {
-  EXPECT_TRUE(hostsim::writeAssemblyTree(folder.path(), {5, 6, 3, 2, L"tiny"}).top.empty()) << "more parts than instances";
-  const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder.path(), {20, 5, 3, 2, L"tiny"});
-  ASSERT_EQ(tree.top, path(L"top.SLDASM"));
-  EXPECT_EQ(std::vector<long long>({tree.partInstances, tree.components, tree.partFiles, tree.assemblyFiles}),
-            std::vector<long long>({20, 5 + 10 + 20, 5, 1 + 2 + 3}));
-  std::vector<std::wstring> lines = walk(tree.top);
-  lines.erase(lines.begin());  // the root
-  ASSERT_EQ(lines.size(), 35u);
-  std::set<std::wstring> files;
-  for (const std::wstring& line : lines) files.insert(line.substr(line.find_first_not_of(L' ')));
-  EXPECT_EQ(files.size(), 10u) << "every part and sub-assembly file is used";
-  EXPECT_EQ(lines[0] + lines[2], path(L"level1-1\\s1-1.SLDASM") + L"    " + path(L"parts-1\\p1.SLDPRT"));
 }
 
 }  // namespace

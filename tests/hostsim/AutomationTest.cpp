@@ -32,7 +32,7 @@ TEST_F(HostsimAutomation, MalformedCallsGetTheErrorsOfAStrictServer) {
   };
   VARIANTARG byValue[] = {point(3, 0, 0), point(3, 0, VT_BYREF)}, fromOne[] = {point(3, 0, VT_BYREF), point(3, 1, VT_BYREF)},
              ofTwo[] = {point(3, 0, VT_BYREF), point(2, 0, VT_BYREF)};
-  auto as = [](const Operation& operation, InvokeKind kind) { return Operation{operation.name, operation.id, kind}; };
+  const auto method = InvokeKind::Method;
   long error = -1;
   const struct {
     const char* what;
@@ -40,10 +40,10 @@ TEST_F(HostsimAutomation, MalformedCallsGetTheErrorsOfAStrictServer) {
     HRESULT expected;
     UINT position;
   } cases[] = {
-      {"unknown dispid", invoke(doc, Operation{L"", 0x10099, InvokeKind::Method}), DISP_E_MEMBERNOTFOUND, 0},
-      {"a get called as a method", invoke(application, as(hostops::ActiveDocument, InvokeKind::Method)),
+      {"unknown dispid", invoke(doc, Operation{L"", 0x10099, method}), DISP_E_MEMBERNOTFOUND, 0},
+      {"a get called as a method", invoke(application, Operation{L"", hostops::ActiveDocument.id, method}),
        DISP_E_MEMBERNOTFOUND, 0},
-      {"a put called as a method", invoke(doc, as(hostops::DocumentFlag, InvokeKind::Method), false),
+      {"a put called as a method", invoke(doc, Operation{L"", hostops::DocumentFlag.id, method}, false),
        DISP_E_MEMBERNOTFOUND, 0},
       {"one argument short", invoke(application, hostops::OpenDocument, path_), DISP_E_BADPARAMCOUNT, 0},
       {"an I4 for a BOOL", invoke(doc, hostops::DeleteSelection, 0), DISP_E_TYPEMISMATCH, 0},
@@ -55,12 +55,8 @@ TEST_F(HostsimAutomation, MalformedCallsGetTheErrorsOfAStrictServer) {
       {"an R8 for a point", invoke(doc, hostops::CreateLine, Point3{0, 0, 0}, 1.0), DISP_E_TYPEMISMATCH, 0},
       {"all well", invoke(application, hostops::OpenDocumentEx, path_, 1, OutLong{&error}), S_OK, 0},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.answer.hr, c.expected) << c.what;
-    if (c.expected == DISP_E_TYPEMISMATCH) {
-      EXPECT_EQ(c.answer.badArgument, c.position) << c.what;
-    }
-  }
+  for (const auto& c : cases)  // the position of a wrong argument, counted from the last
+    EXPECT_EQ(std::make_pair(c.answer.hr, c.answer.badArgument), std::make_pair(c.expected, c.position)) << c.what;
   EXPECT_EQ(error, 0);
   EXPECT_EQ(sim.callLines()[0], L"Document.[dispid 0x10099]() -> error 0x80020003");
 }
@@ -74,7 +70,6 @@ TEST_F(HostsimAutomation, PlannedAnswersHitTheNthCallAndTheLogShowsEveryAnswer) 
   seven.vt = VT_I4;
   seven.lVal = 7;
   sim.failCall(L"SelectByName", 2, L"Plantage simulé");
-  sim.failCall(L"Feature.FeatureName");
   sim.refuseCall(L"Document.DocumentPath", 2);
   for (const wchar_t* operation : {L"DocumentKind", L"FirstFeature", L"PartBoundingBox", L"OpenDocumentEx"})
     sim.refuseCall(operation);
@@ -93,7 +88,6 @@ TEST_F(HostsimAutomation, PlannedAnswersHitTheNthCallAndTheLogShowsEveryAnswer) 
   invoke(doc, hostops::DeleteSelection, false);
   const Feature feature = on<PartDocument>(doc).FirstFeature();
   invoke(feature.get(), hostops::FeatureKind);
-  EXPECT_EQ(invoke(feature.get(), hostops::GetFeatureName).description, L"Simulated failure of Feature.FeatureName");
   invoke(feature.get(), hostops::GetFeatureName);
   EXPECT_EQ(invoke(doc, hostops::RebuildModel).text(), L"7");
   const std::wstring lines =
@@ -110,15 +104,14 @@ TEST_F(HostsimAutomation, PlannedAnswersHitTheNthCallAndTheLogShowsEveryAnswer) 
       L"Document.DeleteSelection(FALSE) -> \"odd\" (odd answer)\n"
       L"Document.FirstFeature() -> object\n"
       L"Feature.FeatureKind() -> 1 (odd answer)\n"
-      L"Feature.FeatureName() -> error 0x80020009 \"Simulated failure of Feature.FeatureName\"\n"
       L"Feature.FeatureName() -> \"Plan de dessus\"\n"  // the odd DeleteSelection was done
       L"Document.RebuildModel() -> 7 (odd answer)\n";
   ASSERT_TRUE(sim.writeCallLog(folder.file(L"calls.log")));
   EXPECT_EQ(ReadFileBytes(folder.file(L"calls.log")), Utf8(lines));
 
-  sim.setCallLogLimit(17);
+  sim.setCallLogLimit(16);
   for (int i = 0; i < 3; ++i) invoke(doc, hostops::DocumentKind);
-  EXPECT_EQ(sim.callLineCount(), 17u) << "a capped log keeps its first lines";
+  EXPECT_EQ(sim.callLineCount(), 16u) << "a capped log keeps its first lines";
   sim.clearCallLog();
   sim.setCallLogLimit(0);
   invoke(doc, hostops::DocumentKind);

@@ -14,23 +14,16 @@ using namespace hosttest;
 
 namespace {
 
-std::wstring besideThisTest(const std::wstring& name) {
-  wchar_t self[MAX_PATH];
-  const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-  return path.substr(0, path.rfind(L'\\') + 1) + name;
-}
-
 std::wstring replaceAll(std::wstring text, const std::wstring& from, const std::wstring& to) {
   for (size_t at = text.find(from); at != std::wstring::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
   return text;
 }
 
-std::vector<std::wstring> linesOf(const std::string& utf8) {
-  std::vector<std::wstring> lines;
-  std::wistringstream text(hostsim::fromUtf8(utf8));
-  for (std::wstring line; std::getline(text, line);) lines.push_back(line.substr(0, line.find_last_not_of(L'\r') + 1));
-  return lines;
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
 }
 
 // Runs the command line with its output into a file; a minute at most.
@@ -152,15 +145,17 @@ error: line 36: no loaded add-in exports Nothing
 TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {
   TempFolder folder;
   const std::wstring exe = folder.file(L"sldworks.exe"), apps = folder.subfolder(L"Apps");
-  ASSERT_TRUE(CopyFileW(besideThisTest(L"..\\..\\hostsim\\sldworks.exe").c_str(), exe.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW(besideThisTest(L"..\\..\\addin\\ZELM_Compact.dll").c_str(), (apps + L"ZELM_Compact.dll").c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW(besideThisTest(L"..\\..\\hostsim\\responder\\dialog_responder_hook.dll").c_str(),
-                        (apps + L"autre.dll").c_str(), FALSE));
+  const std::wstring sample = L"P:\\samples\\documents\\pieces\\bride.SLDPRT", flange = folder.file(L"bride.SLDPRT");
+  // Q: is the build tree, P: the source tree (scripts/wine-run).
+  const std::pair<std::wstring, std::wstring> copies[] = {
+      {L"Q:\\hostsim\\sldworks.exe", exe},
+      {L"Q:\\addin\\ZELM_Compact.dll", apps + L"ZELM_Compact.dll"},
+      {L"Q:\\hostsim\\responder\\dialog_responder_hook.dll", apps + L"autre.dll"},
+      {sample, flange}};
+  for (const auto& [from, to] : copies) ASSERT_TRUE(CopyFileW(from.c_str(), to.c_str(), FALSE)) << Utf8(from);
   folder.subfolder(L"Apps\\dossier.dll");
   ASSERT_TRUE(hostsim::writePartFixture(folder.file(L"p.SLDPRT"), L"tiny"));
-  // The sample round trip, on a copy of the sample flange.
-  const std::wstring sample = L"P:\\samples\\documents\\pieces\\bride.SLDPRT", flange = folder.file(L"bride.SLDPRT");
-  ASSERT_TRUE(CopyFileW(sample.c_str(), flange.c_str(), FALSE));
+  // The sample round trip, on the copy of the sample flange.
   std::wstring roundTrip = hostsim::fromUtf8(ReadFileBytes(L"P:\\samples\\documents\\envelope-round-trip.txt"));
   roundTrip = replaceAll(replaceAll(roundTrip, sample, flange), L"C:\\bride-enveloppe.SLDPRT", folder.file(L"env.SLDPRT"));
   const std::wstring ending = L"call-log off\ncall Document.DocumentKind\nexpect-message Jamais\nanswer-save x\n";
@@ -169,33 +164,27 @@ TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {
   ASSERT_TRUE(WriteFileBytes(folder.file(L"script.txt"), Utf8(script + roundTrip + ending)));
 
   DWORD exitCode = 0;
-  const std::vector<std::wstring> lines =
-      linesOf(run(L"\"" + exe + L"\" /script " + folder.file(L"script.txt") + L" /log " + folder.file(L"calls.log") +
-                      L" " + folder.file(L"p.SLDPRT"), folder.file(L"transcript.txt"), exitCode));
-  std::wstring all;
-  for (const std::wstring& line : lines) all += line + L"\n";
-  SCOPED_TRACE(Utf8(all));
+  const std::string out = run(L"\"" + exe + L"\" /script " + folder.file(L"script.txt") + L" /log " +
+                                  folder.file(L"calls.log") + L" " + folder.file(L"p.SLDPRT"),
+                              folder.file(L"transcript.txt"), exitCode);
+  SCOPED_TRACE(out);
   EXPECT_EQ(exitCode, 1u);
-  const std::wstring expected = replaceAll(kTranscript, L"%F%", folder.path());
-  EXPECT_EQ(Utf8(all.substr(0, expected.size())), Utf8(expected));
-  auto count = [&](const std::wstring& prefix) {
-    return std::count_if(lines.begin(), lines.end(), [&](const std::wstring& l) { return l.rfind(prefix, 0) == 0; });
-  };
-  EXPECT_EQ(count(L"body: 1408 triangles"), 2) << "the flange's body before the envelope and after its removal";
-  EXPECT_EQ(count(L"body: 12 triangles"), 1) << "and one box with it";
-  EXPECT_EQ(count(L"call: Document.CreateLine([-60.001, -60.001, 0], [-60.001, 60.001, 0]) -> TRUE"), 1);
-  EXPECT_EQ(count(L"size: " + std::to_wstring(ReadFileBytes(sample).size()) + L" bytes"), 2);
-  EXPECT_EQ(std::vector<std::wstring>(lines.end() - 4, lines.end()),
-            (std::vector<std::wstring>{L"call: Document.DocumentKind (not logged)",
-                                       L"error: line 0: message never shown: Jamais",
-                                       L"error: line 0: 1 save answer(s) never used", L"result: failed"}));
+  const std::string expected = Utf8(replaceAll(kTranscript, L"%F%", folder.path()));
+  EXPECT_EQ(out.substr(0, expected.size()), expected);
+  EXPECT_EQ(occurrences(out, "\nbody: 1408 triangles\n"), 2u) << "the flange's body before the envelope and after";
+  EXPECT_EQ(occurrences(out, "\nbody: 12 triangles\n"), 1u) << "and one box with it";
+  EXPECT_EQ(occurrences(out, "\ncall: Document.CreateLine([-60.001, -60.001, 0], [-60.001, 60.001, 0]) -> TRUE\n"), 1u);
+  EXPECT_EQ(occurrences(out, "\nsize: " + std::to_string(ReadFileBytes(sample).size()) + " bytes\n"), 2u);
+  const std::string end = "\ncall: Document.DocumentKind (not logged)\nerror: line 0: message never shown: Jamais\n"
+                          "error: line 0: 1 save answer(s) never used\nresult: failed\n";
+  EXPECT_EQ(out.substr(out.size() - std::min(out.size(), end.size())), end);
   // Every call the transcript shows is in the log, in order, among the add-in's.
-  const std::vector<std::wstring> log = linesOf(ReadFileBytes(folder.file(L"calls.log")));
-  auto next = log.begin();
-  for (const std::wstring& line : lines) {
-    if (line.rfind(L"call: ", 0) != 0 || line.find(L"(not logged)") != std::wstring::npos) continue;
-    next = std::find(next, log.end(), line.substr(6));
-    ASSERT_NE(next, log.end()) << Utf8(line);
+  const std::string log = "\n" + ReadFileBytes(folder.file(L"calls.log"));
+  std::istringstream lines(out);
+  size_t next = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("call: ", 0) != 0 || line.find("(not logged)") != std::string::npos) continue;
+    ASSERT_NE(next = log.find("\n" + line.substr(6) + "\n", next), std::string::npos) << line;
     ++next;
   }
 }
