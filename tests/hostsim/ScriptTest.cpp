@@ -78,6 +78,7 @@ odd DocumentKind 1 "deux"
 call Document.DocumentKind
 call Document.DocumentKind
 new-tree %F%arbre 8 3 2 2
+new-tree %F%trop 2 3 1 1
 open %F%arbre\top.SLDASM
 menu Inconnu
 call Configuration.GetRootComponent
@@ -131,15 +132,17 @@ odd: DocumentKind 1 "deux"
 call: Document.DocumentKind() -> "deux" (odd answer)
 call: Document.DocumentKind() -> error 0x80020009 "Simulated failure of Document.DocumentKind"
 new-tree: %F%arbre\top.SLDASM -> 8 part instances, 12 components, 3 part files, 3 assembly files
+new-tree: %F%trop -> failed
+error: line 30: cannot write the tree %F%trop
 open: %F%arbre\top.SLDASM -> ok
 menu: Inconnu
-error: line 31: no menu entry Inconnu for the active document
+error: line 32: no menu entry Inconnu for the active document
 call: Configuration.GetRootComponent() -> object
 call: Component.ComponentChildren() -> [object, object, object, object]
 call: Component.ComponentPath() -> "%F%arbre\parts-1\p3.SLDPRT"
-error: line 35: no component Component/1/9
+error: line 36: no component Component/1/9
 invoke: Nothing
-error: line 36: no loaded add-in exports Nothing
+error: line 37: no loaded add-in exports Nothing
 )";
 
 TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {

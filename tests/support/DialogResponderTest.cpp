@@ -62,13 +62,13 @@ TEST(DialogResponder, RecordsEachMessageBoxAndPressesItsFirstButton) {
 }
 
 // Answers in the order queued: a cancel (the request recorded as the caller
-// made it), a path typed (the dialog adds the extension), the same for an
+// made it), a path typed (the dialog adds the extension), another for an
 // 8-bit caller; an unqueued dialog is cancelled and fails a checked test.
 TEST(DialogResponder, AnswersSaveDialogsInTheOrderQueuedAndRecordsTheirRequests) {
   DialogResponder responder;
   responder.queueSaveCancel();
   responder.queueSavePath(kTemp + L"copie");
-  responder.queueSaveCancel();
+  responder.queueSavePath(kTemp + L"assemblage");
   wchar_t first[MAX_PATH] = L"bride.SLDPRT", second[MAX_PATH] = L"bride.SLDPRT";
   char eightBit[MAX_PATH] = "ensemble.SLDASM";
   EXPECT_FALSE(askSave(first));
@@ -77,7 +77,7 @@ TEST(DialogResponder, AnswersSaveDialogsInTheOrderQueuedAndRecordsTheirRequests)
   ASSERT_TRUE(askSave(second)) << CommDlgExtendedError();
   EXPECT_EQ(CompareStringOrdinal(second, -1, (kTemp + L"copie.SLDPRT").c_str(), -1, TRUE), CSTR_EQUAL)
       << testsupport::Utf8(second);
-  EXPECT_FALSE(askSave(GetSaveFileNameA, eightBit, "Fichiers Assemblage (*.SLDASM)\0*.SLDASM\0", "SLDASM"));
+  EXPECT_TRUE(askSave(GetSaveFileNameA, eightBit, "Fichiers Assemblage (*.SLDASM)\0*.SLDASM\0", "SLDASM"));
   EXPECT_EQ(responder.pendingSaveAnswers(), 0u);
   EXPECT_NO_UNEXPECTED_DIALOGS(responder);
   ASSERT_TRUE(responder.waitForSaveDialogs(3, 0));
@@ -119,14 +119,15 @@ TEST(DialogResponder, ADialogThatStaysOpenAfterItsAnswerIsCancelled) {
 TEST(DialogResponder, AnotherDialogIsClosedAndReportedOrLeftAlone) {
   for (OtherDialogs others : {OtherDialogs::CloseAndReport, OtherDialogs::LeaveAlone}) {
     DialogResponder responder(GetCurrentProcessId(), others);
-    HWND dialog = CreateWindowExW(0, L"#32770", L"Dravik", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 300, 120, nullptr,
-                                  nullptr, nullptr, nullptr);
+    HWND dialog = CreateWindowExW(0, L"#32770", L"Dravik", WS_POPUP | WS_CAPTION, 0, 0, 300, 120, nullptr, nullptr,
+                                  nullptr, nullptr);
     SetWindowLongPtrW(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(+[](HWND window, UINT message, WPARAM, LPARAM) -> INT_PTR {
       return message == WM_CLOSE && DestroyWindow(window);
     }));
     CreateWindowExW(0, L"Static", L"Prêt", WS_CHILD | WS_VISIBLE, 10, 5, 100, 14, dialog, HMENU(0xFFFF), nullptr, nullptr);
     CreateWindowExW(0, L"Button", L"Installer", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 25, 100, 14, dialog,
                     HMENU(1001), nullptr, nullptr);
+    ShowWindow(dialog, SW_SHOW);  // complete before the responder sees it
     if (others == OtherDialogs::CloseAndReport) {
       EXPECT_TRUE(pumpUntil([&] { return !IsWindow(dialog); }, 10000));
       ASSERT_EQ(responder.unexpected().size(), 1u);
