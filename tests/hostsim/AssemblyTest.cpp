@@ -13,11 +13,11 @@ class HostsimAssembly : public HostTest {
   // Opens, walks from the root depth first (parent before children, two
   // spaces a level below the root's children) and closes.
   std::vector<std::wstring> walk(const std::wstring& top) {
-    app.OpenDocument(top, 2);
+    app_.OpenDocument(top, 2);
     const Component root = active().ActiveConfiguration().GetRootComponent();
     std::vector<std::wstring> lines{root.ComponentPath()};
     walkFrom(root, L"", lines);
-    sim.close(top.substr(top.rfind(L'\\') + 1));
+    sim_.close(top.substr(top.rfind(L'\\') + 1));
     return lines;
   }
   static void walkFrom(const Component& component, const std::wstring& indent, std::vector<std::wstring>& lines) {
@@ -32,17 +32,18 @@ class HostsimAssembly : public HostTest {
 // takes the copy beside it, else its stored path, a relative one from the
 // folder of the assembly that holds it; always as a full path.
 TEST_F(HostsimAssembly, ComponentsResolveBesideTheirHolderTwoLevelsDeep) {
-  const std::wstring o = folder.subfolder(L"origine"), c = folder.subfolder(L"copie");
+  const std::wstring o = folder_.subfolder(L"origine"), c = folder_.subfolder(L"copie");
   const std::wstring p1 = part(o + L"p1.SLDPRT"), p2 = part(o + L"p2.SLDPRT"), p3 = part(o + L"p3.SLDPRT");
   assembly(o + L"s.SLDASM", {p1, L"p2.SLDPRT", p3});
   assembly(o + L"a.SLDASM", {o + L"s.SLDASM", p3, L"pieces\\p4.SLDPRT", L"..\\origine\\.\\p3.SLDPRT"});
   for (const wchar_t* name : {L"a.SLDASM", L"s.SLDASM", L"p1.SLDPRT"})
     ASSERT_TRUE(CopyFileW((o + name).c_str(), (c + name).c_str(), FALSE));
-  part(folder.subfolder(L"copie\\pieces") + L"p4.SLDPRT");
+  part(folder_.subfolder(L"copie\\pieces") + L"p4.SLDPRT");
   EXPECT_EQ(walk(c + L"a.SLDASM"), (std::vector<std::wstring>{c + L"a.SLDASM", c + L"s.SLDASM", L"  " + c + L"p1.SLDPRT",
                                                                L"  " + c + L"p2.SLDPRT", L"  " + p3, p3,
                                                                c + L"pieces\\p4.SLDPRT", p3}));
-  EXPECT_EQ(walk(o + L"a.SLDASM"), (std::vector<std::wstring>{o + L"a.SLDASM", o + L"s.SLDASM", L"  " + p1, L"  " + p2, L"  " + p3, p3,
+  EXPECT_EQ(walk(o + L"a.SLDASM"), (std::vector<std::wstring>{o + L"a.SLDASM", o + L"s.SLDASM", L"  " + p1, L"  " + p2,
+                                                               L"  " + p3, p3,
                                                                o + L"pieces\\p4.SLDPRT", p3}));
 }
 
@@ -62,17 +63,18 @@ TEST_F(HostsimAssembly, EmptyAnswersAreThoseOfTheFileOrOfAPart) {
       {p, L"object null"},
   };
   for (const auto& [file, expected] : cases) {
-    ASSERT_TRUE(sim.open(file));
-    sim.clearCallLog();
+    ASSERT_TRUE(sim_.open(file));
+    sim_.clearCallLog();
     if (const Configuration configuration = active().ActiveConfiguration())
       if (const Component root = configuration.GetRootComponent())
         for (const Component& child : root.ComponentChildren()) child.ComponentChildren();
     std::wstring answers;
-    for (const std::wstring& line : sim.callLines()) answers += (answers.empty() ? L"" : L" ") + line.substr(line.find(L"-> ") + 3);
+    for (const std::wstring& line : sim_.callLines())
+      answers += (answers.empty() ? L"" : L" ") + line.substr(line.find(L"-> ") + 3);
     EXPECT_EQ(answers, expected) << Utf8(file);
   }
   long error = 0;
-  EXPECT_FALSE(sim.open(assembly(L"x.SLDASM", {}, "answer GetRootComponent nothing\n"), &error));
+  EXPECT_FALSE(sim_.open(assembly(L"x.SLDASM", {}, "answer GetRootComponent nothing\n"), &error));
   EXPECT_EQ(error, 3) << "any other record makes the file corrupt";
 }
 
@@ -81,7 +83,7 @@ TEST_F(HostsimAssembly, AComponentRepeatingAnAncestorsFileHasNoChildren) {
   assembly(a, {p, b, a});
   EXPECT_EQ(walk(a), (std::vector<std::wstring>{a, p, b, L"  " + a, L"  " + p, a}));
   EXPECT_EQ(walk(b), (std::vector<std::wstring>{b, a, L"  " + p, L"  " + b, L"  " + a, p}));
-  EXPECT_NE(sim.dump(a).find(L"\ncomponent: " + a + L"\nsize:"), std::wstring::npos) << "the dump ends too";
+  EXPECT_NE(sim_.dump(a).find(L"\ncomponent: " + a + L"\nsize:"), std::wstring::npos) << "the dump ends too";
 }
 
 // A sub-assembly file is read again only when it changed: one held by

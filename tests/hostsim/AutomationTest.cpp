@@ -9,7 +9,7 @@ namespace {
 class HostsimAutomation : public HostTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(sim.open(path_));
+    ASSERT_TRUE(sim_.open(path_));
     doc_ = active();
   }
   const std::wstring path_ = part(L"plaque.SLDPRT", L"box:0,0,0,10,20,5");
@@ -19,7 +19,7 @@ class HostsimAutomation : public HostTest {
 // What a server built from a type library answers without coercion; a point
 // is exactly three R8 from index 0 in an array passed by reference.
 TEST_F(HostsimAutomation, MalformedCallsGetTheErrorsOfAStrictServer) {
-  IDispatch* const application = sim.application();
+  IDispatch* const application = sim_.application();
   IDispatch* const doc = doc_.get();
   ArgumentStorage keep;
   auto point = [&](ULONG count, LONG low, VARTYPE byReference) {
@@ -30,8 +30,10 @@ TEST_F(HostsimAutomation, MalformedCallsGetTheErrorsOfAStrictServer) {
     else slot.parray = *array;
     return slot;
   };
-  VARIANTARG byValue[] = {point(3, 0, 0), point(3, 0, VT_BYREF)}, fromOne[] = {point(3, 0, VT_BYREF), point(3, 1, VT_BYREF)},
-             ofTwo[] = {point(3, 0, VT_BYREF), point(2, 0, VT_BYREF)};
+  // Slots in Invoke's order: the second point first.
+  VARIANTARG byValue[] = {point(3, 0, 0), point(3, 0, VT_BYREF)};
+  VARIANTARG fromOne[] = {point(3, 0, VT_BYREF), point(3, 1, VT_BYREF)};
+  VARIANTARG ofTwo[] = {point(3, 0, VT_BYREF), point(2, 0, VT_BYREF)};
   const auto method = InvokeKind::Method;
   long error = -1;
   const struct {
@@ -58,7 +60,7 @@ TEST_F(HostsimAutomation, MalformedCallsGetTheErrorsOfAStrictServer) {
   for (const auto& c : cases)  // the position of a wrong argument, counted from the last
     EXPECT_EQ(std::make_pair(c.answer.hr, c.answer.badArgument), std::make_pair(c.expected, c.position)) << c.what;
   EXPECT_EQ(error, 0);
-  EXPECT_EQ(sim.callLines()[0], L"Document.[dispid 0x10099]() -> error 0x80020003");
+  EXPECT_EQ(sim_.callLines()[0], L"Document.[dispid 0x10099]() -> error 0x80020003");
 }
 
 // Each planned answer hits the nth call of its operation only, whatever the
@@ -69,21 +71,21 @@ TEST_F(HostsimAutomation, PlannedAnswersHitTheNthCallAndTheLogShowsEveryAnswer) 
   VARIANT seven{};
   seven.vt = VT_I4;
   seven.lVal = 7;
-  sim.failCall(L"SelectByName", 2, L"Plantage simulé");
-  sim.refuseCall(L"Document.DocumentPath", 2);
+  sim_.failCall(L"SelectByName", 2, L"Plantage simulé");
+  sim_.refuseCall(L"Document.DocumentPath", 2);
   for (const wchar_t* operation : {L"DocumentKind", L"FirstFeature", L"PartBoundingBox", L"OpenDocumentEx"})
-    sim.refuseCall(operation);
-  sim.answerOddly(L"DeleteSelection");
-  sim.answerOddly(L"FeatureKind");
-  sim.answerOddly(L"RebuildModel", 1, &seven);
+    sim_.refuseCall(operation);
+  sim_.answerOddly(L"DeleteSelection");
+  sim_.answerOddly(L"FeatureKind");
+  sim_.answerOddly(L"RebuildModel", 1, &seven);
   invoke(doc, hostops::DocumentFlag, false);
   invoke(doc, hostops::SelectByName, L"Pièce", L"PLANE", -0.0, 0.1 + 0.2, 10.001);
   for (int i = 0; i < 2; ++i) invoke(doc, hostops::SelectByName, L"Plan de face", L"PLANE", 0.0, 0.0, 0.0);
-  for (const Operation& operation : {hostops::DocumentPath, hostops::DocumentPath, hostops::DocumentKind, hostops::FirstFeature})
-    invoke(doc, operation);
+  for (const Operation& op : {hostops::DocumentPath, hostops::DocumentPath, hostops::DocumentKind, hostops::FirstFeature})
+    invoke(doc, op);
   invoke(doc, hostops::PartBoundingBox, true);
   long error = 0;
-  invoke(sim.application(), hostops::OpenDocumentEx, path_, 1, OutLong{&error});
+  invoke(sim_.application(), hostops::OpenDocumentEx, path_, 1, OutLong{&error});
   EXPECT_EQ(error, 1);
   invoke(doc, hostops::DeleteSelection, false);
   const Feature feature = on<PartDocument>(doc).FirstFeature();
@@ -106,39 +108,39 @@ TEST_F(HostsimAutomation, PlannedAnswersHitTheNthCallAndTheLogShowsEveryAnswer) 
       L"Feature.FeatureKind() -> 1 (odd answer)\n"
       L"Feature.FeatureName() -> \"Plan de dessus\"\n"  // the odd DeleteSelection was done
       L"Document.RebuildModel() -> 7 (odd answer)\n";
-  ASSERT_TRUE(sim.writeCallLog(folder.file(L"calls.log")));
-  EXPECT_EQ(ReadFileBytes(folder.file(L"calls.log")), Utf8(lines));
+  ASSERT_TRUE(sim_.writeCallLog(folder_.file(L"calls.log")));
+  EXPECT_EQ(ReadFileBytes(folder_.file(L"calls.log")), Utf8(lines));
 
-  sim.setCallLogLimit(16);
+  sim_.setCallLogLimit(16);
   for (int i = 0; i < 3; ++i) invoke(doc, hostops::DocumentKind);
-  EXPECT_EQ(sim.callLineCount(), 16u) << "a capped log keeps its first lines";
-  sim.clearCallLog();
-  sim.setCallLogLimit(0);
+  EXPECT_EQ(sim_.callLineCount(), 16u) << "a capped log keeps its first lines";
+  sim_.clearCallLog();
+  sim_.setCallLogLimit(0);
   invoke(doc, hostops::DocumentKind);
-  EXPECT_EQ(sim.callLineCount(), 0u) << "the log is off";
+  EXPECT_EQ(sim_.callLineCount(), 0u) << "the log is off";
 }
 
 // The audit counts the references clients hold; once the document is closed
 // its objects, and those taken before, fail every call and change nothing.
 TEST_F(HostsimAutomation, ReferencesAreCountedAndObjectsOfAClosedDocumentFailEveryCall) {
-  const long base = sim.liveReferences();
+  const long base = sim_.liveReferences();
   DISPPARAMS none{};
   ASSERT_EQ(doc_.get()->Invoke(hostops::FirstFeature.id, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
             S_OK);
-  EXPECT_EQ(sim.liveReferences(), base) << "a caller that asks for no result gets no reference";
+  EXPECT_EQ(sim_.liveReferences(), base) << "a caller that asks for no result gets no reference";
   const SelectionSet set = doc_.GetSelectionSet();
   const Feature feature = on<PartDocument>(doc_.get()).FirstFeature();
   const Configuration configuration = doc_.ActiveConfiguration();
-  EXPECT_EQ(sim.liveReferences(), base + 3);
-  ASSERT_TRUE(sim.close(L"plaque.SLDPRT"));
+  EXPECT_EQ(sim_.liveReferences(), base + 3);
+  ASSERT_TRUE(sim_.close(L"plaque.SLDPRT"));
   const std::string bytes = ReadFileBytes(path_);
   const Answer answers[] = {invoke(doc_.get(), hostops::SaveDocument), invoke(set.get(), hostops::SelectedCount),
                             invoke(feature.get(), hostops::NextFeature),
                             invoke(configuration.get(), hostops::GetRootComponent)};
   for (const Answer& answer : answers) EXPECT_EQ(answer.description, L"The document was closed") << std::hex << answer.hr;
   EXPECT_EQ(ReadFileBytes(path_), bytes);
-  EXPECT_EQ(sim.callLines().back(), L"Configuration.GetRootComponent() -> error 0x80020009 \"The document was closed\"");
-  ASSERT_TRUE(sim.open(path_));
+  EXPECT_EQ(sim_.callLines().back(), L"Configuration.GetRootComponent() -> error 0x80020009 \"The document was closed\"");
+  ASSERT_TRUE(sim_.open(path_));
   EXPECT_EQ(invoke(doc_.get(), hostops::DocumentPath).hr, DISP_E_EXCEPTION) << "a new document, not the old one";
 }
 

@@ -44,20 +44,20 @@ View on(IDispatch* object) {
   return View(DispatchDriver::Borrow(object));
 }
 
-// A simulator, a client's view of its application, and a scratch folder.
+// A simulator, a client's view of its application, and a scratch folder_.
 class HostTest : public testing::Test {
  protected:
   // A name is taken in the scratch folder, a path with a drive as it is.
-  std::wstring path(const std::wstring& name) const { return name.find(L':') == 1 ? name : folder.file(name); }
+  std::wstring path(const std::wstring& name) const { return name.find(L':') == 1 ? name : folder_.file(name); }
   std::wstring part(const std::wstring& name, const wchar_t* shape = L"tiny");
   // The components as stored (full or relative), after the answer records.
   std::wstring assembly(const std::wstring& name, const std::vector<std::wstring>& components,
                         const std::string& answers = "");
-  ModelDocument active() { return ModelDocument(DispatchDriver::Adopt(sim.activeDocumentObject())); }
+  ModelDocument active() { return ModelDocument(DispatchDriver::Adopt(sim_.activeDocumentObject())); }
 
-  TempFolder folder;
-  hostsim::Simulator sim;
-  HostApplication app = on<HostApplication>(sim.application());
+  TempFolder folder_;
+  hostsim::Simulator sim_;
+  HostApplication app_ = on<HostApplication>(sim_.application());
 };
 
 }  // namespace hosttest

@@ -14,19 +14,19 @@ class HostsimMenus : public HostTest {};
 
 TEST_F(HostsimMenus, EntriesBelongToTheActiveKindNeedTheirMenuAndNestFromTheBar) {
   const std::wstring p = part(L"p.SLDPRT"), a = assembly(L"a.SLDASM", {p});
-  const MenuFrame frame = app.GetMenuFrame();
+  const MenuFrame frame = app_.GetMenuFrame();
   auto addTopMenu = [&] { return invoke(frame.get(), hostops::AddTopMenu, L"Compression@&Outils", 0).text(); };
   auto addEntry = [&](const wchar_t* item) {
     return invoke(frame.get(), hostops::AddMenuEntry, L"Compression@&Outils", item, -1, L"Z@Compacter").text();
   };
   EXPECT_EQ(addTopMenu(), L"FALSE") << "no active document, no kind to add to";
-  ASSERT_TRUE(sim.open(a));
+  ASSERT_TRUE(sim_.open(a));
   EXPECT_EQ(addEntry(L"Compacter"), L"FALSE") << "its menu is missing";
   EXPECT_EQ(addTopMenu(), L"TRUE");
   for (const wchar_t* item : {L"Compacter", L"Décompacter"}) EXPECT_EQ(addEntry(item), L"TRUE");
   EXPECT_EQ(addEntry(L"Compacter"), L"FALSE") << "one entry per item";
-  EXPECT_EQ(sim.menus().back().callback + L" " + std::to_wstring(sim.menus().back().position), L"Z@Compacter -1");
-  ASSERT_TRUE(sim.open(p));
+  EXPECT_EQ(sim_.menus().back().callback + L" " + std::to_wstring(sim_.menus().back().position), L"Z@Compacter -1");
+  ASSERT_TRUE(sim_.open(p));
   EXPECT_EQ(addEntry(L"Compacter"), L"FALSE") << "the part kind has no such menu yet";
   // The bar as text: menus in brackets, entries bare.
   std::function<std::wstring(const std::vector<hostsim::MenuNode>&)> text = [&](const auto& nodes) {
@@ -34,8 +34,8 @@ TEST_F(HostsimMenus, EntriesBelongToTheActiveKindNeedTheirMenuAndNestFromTheBar)
     for (const auto& n : nodes) out += n.isItem ? n.text + L";" : n.text + L"[" + text(n.children) + L"]";
     return out;
   };
-  EXPECT_EQ(text(hostsim::menuLayout(sim.menus(), 2)), L"&Outils[Compression[Compacter;Décompacter;]]");
-  EXPECT_EQ(text(hostsim::menuLayout(sim.menus(), 1)), L"");
+  EXPECT_EQ(text(hostsim::menuLayout(sim_.menus(), 2)), L"&Outils[Compression[Compacter;Décompacter;]]");
+  EXPECT_EQ(text(hostsim::menuLayout(sim_.menus(), 1)), L"");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ class HostsimPart : public HostTest {
  protected:
   // Writes a part of that fixture shape and makes it the active document.
   void openFresh(const wchar_t* shape) {
-    ASSERT_TRUE(sim.open(path_ = part(L"p" + std::to_wstring(++parts_) + L".SLDPRT", shape)));
+    ASSERT_TRUE(sim_.open(path_ = part(L"p" + std::to_wstring(++parts_) + L".SLDPRT", shape)));
     doc_ = active();
     part_ = on<PartDocument>(doc_.get());
   }
@@ -37,7 +37,8 @@ class HostsimPart : public HostTest {
   }
   std::vector<std::wstring> tree() {
     std::vector<std::wstring> features;
-    for (Feature f = part_.FirstFeature(); f; f = f.NextFeature()) features.push_back(f.FeatureName() + L" " + f.FeatureKind());
+    for (Feature f = part_.FirstFeature(); f; f = f.NextFeature())
+      features.push_back(f.FeatureName() + L" " + f.FeatureKind());
     return features;
   }
 
@@ -98,7 +99,7 @@ TEST_F(HostsimPart, ExtrusionsFollowThePlaneNormalFlipAndDirectionAndDeletionsSh
     extrude(c.single, c.flip, c.depth1, c.depth2);
     EXPECT_EQ(box(), c.expected) << Utf8(c.plane ? c.plane : L"open");
     EXPECT_EQ(selected(), std::vector<std::wstring>{c.plane ? L"Extrusion1" : L"Esquisse1"});
-    EXPECT_NE(sim.dump(path_).find(L"body: 12 triangles"), std::wstring::npos) << "the box swallowed the block";
+    EXPECT_NE(sim_.dump(path_).find(L"body: 12 triangles"), std::wstring::npos) << "the box swallowed the block";
   }
   ASSERT_TRUE(doc_.SelectByName(L"Plan de face", L"PLANE", 0, 0, 0));
   rectangle(-10, -10, 10, 10);

@@ -15,10 +15,14 @@ const std::wstring kSamples = L"P:\\samples\\documents\\";
 
 TEST(HostsimSamples, PartsAreTheFixtureShapesAndTheAssemblysComponentsAreFound) {
   TempFolder folder;
-  for (const auto& [file, shape] : {std::make_pair(L"pieces\\bride.SLDPRT", L"flange"), std::make_pair(L"pieces\\arbre.SLDPRT", L"shaft"),
-                                    std::make_pair(L"pieces\\plaque.SLDPRT", L"plate"), std::make_pair(L"carters\\carter.SLDPRT", L"housing")}) {
+  const std::pair<const wchar_t*, const wchar_t*> parts[] = {{L"pieces\\bride.SLDPRT", L"flange"},
+                                                              {L"pieces\\arbre.SLDPRT", L"shaft"},
+                                                              {L"pieces\\plaque.SLDPRT", L"plate"},
+                                                              {L"carters\\carter.SLDPRT", L"housing"}};
+  for (const auto& [file, shape] : parts) {
     ASSERT_TRUE(hostsim::writePartFixture(folder.file(L"fresh.SLDPRT"), shape));
-    EXPECT_EQ(ReadFileBytes(folder.file(L"fresh.SLDPRT")), ReadFileBytes(kSamples + file)) << "regenerate the samples: " << Utf8(shape);
+    EXPECT_EQ(ReadFileBytes(folder.file(L"fresh.SLDPRT")), ReadFileBytes(kSamples + file))
+        << "regenerate the samples: " << Utf8(shape);
   }
   hostsim::Simulator sim;
   std::wistringstream dump(sim.dump(kSamples + L"ensembles\\ensemble.SLDASM"));

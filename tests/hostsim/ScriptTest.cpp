@@ -160,7 +160,8 @@ TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {
   ASSERT_TRUE(hostsim::writePartFixture(folder.file(L"p.SLDPRT"), L"tiny"));
   // The sample round trip, on the copy of the sample flange.
   std::wstring roundTrip = hostsim::fromUtf8(ReadFileBytes(L"P:\\samples\\documents\\envelope-round-trip.txt"));
-  roundTrip = replaceAll(replaceAll(roundTrip, sample, flange), L"C:\\bride-enveloppe.SLDPRT", folder.file(L"env.SLDPRT"));
+  roundTrip = replaceAll(replaceAll(roundTrip, sample, flange), L"C:\\bride-enveloppe.SLDPRT",
+                         folder.file(L"env.SLDPRT"));
   const std::wstring ending = L"call-log off\ncall Document.DocumentKind\nexpect-message Jamais\nanswer-save x\n";
   const std::wstring script = replaceAll(replaceAll(kScript, L"%E%", replaceAll(folder.path(), L"\\", L"\\\\")), L"%F%",
                                          folder.path());

@@ -56,7 +56,8 @@ TEST(DialogResponder, RecordsEachMessageBoxAndPressesItsFirstButton) {
   EXPECT_NO_UNEXPECTED_DIALOGS(responder);
   EXPECT_EQ(MessageBoxW(nullptr, L"Continuer ?", L"Question", MB_YESNO), IDYES);
   ASSERT_TRUE(responder.waitForMessages(2, 0));
-  EXPECT_EQ(responder.messages()[0].text + L"|" + responder.messages()[0].caption, text + std::wstring(L"|Compression été"));
+  EXPECT_EQ(responder.messages()[0].text, text);
+  EXPECT_EQ(responder.messages()[0].caption, L"Compression été");
   ASSERT_EQ(responder.unexpected().size(), 1u) << "a box with a choice was not expected";
   EXPECT_NE(responder.unexpected()[0].find(L"Continuer ?"), std::wstring::npos);
 }
@@ -121,9 +122,10 @@ TEST(DialogResponder, AnotherDialogIsClosedAndReportedOrLeftAlone) {
     DialogResponder responder(GetCurrentProcessId(), others);
     HWND dialog = CreateWindowExW(0, L"#32770", L"Dravik", WS_POPUP | WS_CAPTION, 0, 0, 300, 120, nullptr, nullptr,
                                   nullptr, nullptr);
-    SetWindowLongPtrW(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(+[](HWND window, UINT message, WPARAM, LPARAM) -> INT_PTR {
+    auto procedure = +[](HWND window, UINT message, WPARAM, LPARAM) -> INT_PTR {
       return message == WM_CLOSE && DestroyWindow(window);
-    }));
+    };
+    SetWindowLongPtrW(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(procedure));
     CreateWindowExW(0, L"Static", L"Prêt", WS_CHILD | WS_VISIBLE, 10, 5, 100, 14, dialog, HMENU(0xFFFF), nullptr, nullptr);
     CreateWindowExW(0, L"Button", L"Installer", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 25, 100, 14, dialog,
                     HMENU(1001), nullptr, nullptr);
@@ -133,13 +135,16 @@ TEST(DialogResponder, AnotherDialogIsClosedAndReportedOrLeftAlone) {
       ASSERT_EQ(responder.unexpected().size(), 1u);
       EXPECT_NE(responder.unexpected()[0].find(L"unknown dialog"), std::wstring::npos);
     } else {
-      pumpUntil([] { return false; }, 100);  // several scans see the dialog
-      EXPECT_EQ(MessageBoxW(dialog, L"Installation terminée.", L"Dravik", MB_OK), IDOK);
-      EXPECT_TRUE(IsWindowVisible(dialog));
+      // The second box is answered in a later scan than the one that met the
+      // dialog: by then the responder has made up its mind about it.
+      for (int box = 0; box < 2; ++box)
+        EXPECT_EQ(MessageBoxW(dialog, L"Installation terminée.", L"Dravik", MB_OK), IDOK);
+      for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);  // a close it posted
+      EXPECT_TRUE(IsWindow(dialog));
       EXPECT_NO_UNEXPECTED_DIALOGS(responder);
       DestroyWindow(dialog);
     }
-    EXPECT_EQ(responder.messages().size(), others == OtherDialogs::LeaveAlone ? 1u : 0u);
+    EXPECT_EQ(responder.messages().size(), others == OtherDialogs::LeaveAlone ? 2u : 0u);
   }
 }
 
