@@ -1,5 +1,5 @@
-// What every call meets: the errors of a strict server, the call log's exact
-// lines, planned answers, closed documents and the reference audit.
+// What every call meets: the errors of a strict server, planned answers, the
+// call log's exact lines, closed documents and the reference audit.
 #include "hostsim/HostTestSupport.h"
 
 using namespace hosttest;
@@ -9,152 +9,139 @@ namespace {
 class HostsimAutomation : public HostTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(sim.open(part(L"plaque.SLDPRT", L"box:0,0,0,10,20,5")));
+    ASSERT_TRUE(sim_.open(path_));
     doc_ = active();
   }
-  const std::wstring path_ = path(L"plaque.SLDPRT");
-  Obj doc_;
+  const std::wstring path_ = part(L"plaque.SLDPRT", L"box:0,0,0,10,20,5");
+  ModelDocument doc_;
 };
 
+// What a server built from a type library answers without coercion; a point
+// is exactly three R8 from index 0 in an array passed by reference.
 TEST_F(HostsimAutomation, MalformedCallsGetTheErrorsOfAStrictServer) {
-  IDispatch* application = sim.application();
-  IDispatch* doc = doc_.get();
-  long error = 0;
+  IDispatch* const application = sim_.application();
+  IDispatch* const doc = doc_.get();
+  ArgumentStorage keep;
+  auto point = [&](ULONG count, LONG low, VARTYPE byReference) {
+    SAFEARRAY** array = keep.KeepArray(SafeArray(SafeArrayCreateVector(VT_R8, low, count)));
+    VARIANTARG slot{};
+    slot.vt = VT_ARRAY | VT_R8 | byReference;
+    if (byReference) slot.pparray = array;
+    else slot.parray = *array;
+    return slot;
+  };
+  // Slots in Invoke's order: the second point first.
+  VARIANTARG byValue[] = {point(3, 0, 0), point(3, 0, VT_BYREF)};
+  VARIANTARG fromOne[] = {point(3, 0, VT_BYREF), point(3, 1, VT_BYREF)};
+  VARIANTARG ofTwo[] = {point(3, 0, VT_BYREF), point(2, 0, VT_BYREF)};
+  const auto method = InvokeKind::Method;
+  long error = -1;
   const struct {
     const char* what;
-    Outcome outcome;
+    Answer answer;
     HRESULT expected;
     UINT position;
   } cases[] = {
-      {"unknown dispid", method(doc, 0x10099), DISP_E_MEMBERNOTFOUND, 0},
-      {"a get called as a method", method(application, dispid::ActiveDocument), DISP_E_MEMBERNOTFOUND, 0},
-      {"a method read as a property", get(doc, dispid::DocumentPath), DISP_E_MEMBERNOTFOUND, 0},
-      {"a put called as a method", method(doc, dispid::DocumentFlag, args(false)), DISP_E_MEMBERNOTFOUND, 0},
-      {"one argument short", method(application, dispid::OpenDocument, args(path_)), DISP_E_BADPARAMCOUNT, 0},
-      {"an integer for a flag", method(doc, dispid::DeleteSelection, args(0)), DISP_E_TYPEMISMATCH, 0},
-      {"an I4 for an R8", method(doc, dispid::SelectByName, args(L"a", L"PLANE", 0.0, 0, 0.0)), DISP_E_TYPEMISMATCH, 1},
-      {"an error code by value", method(application, dispid::OpenDocumentEx, args(path_, 1, 0)), DISP_E_TYPEMISMATCH, 0},
-      // A point is three R8 from index 0 in an array passed by reference, nothing else.
-      {"a point by value", method(doc, dispid::CreateLine, args(doubles({0, 0, 0}), doubles({1, 1, 0}, 0, false))),
-       DISP_E_TYPEMISMATCH, 0},
-      {"a point from 1", method(doc, dispid::CreateLine, args(doubles({0, 0, 0}, 1), doubles({1, 1, 0}))),
-       DISP_E_TYPEMISMATCH, 1},
-      {"a point of two", method(doc, dispid::CreateLine, args(doubles({0, 0}), doubles({1, 1, 0}))),
-       DISP_E_TYPEMISMATCH, 1},
-      {"a number for a point", method(doc, dispid::CreateLine, args(doubles({0, 0, 0}), 1.0)), DISP_E_TYPEMISMATCH, 0},
-      {"all well", method(application, dispid::OpenDocumentEx, args(path_, 1, out(error))), S_OK, 0},
+      {"unknown dispid", invoke(doc, Operation{L"", 0x10099, method}), DISP_E_MEMBERNOTFOUND, 0},
+      {"a get called as a method", invoke(application, Operation{L"", hostops::ActiveDocument.id, method}),
+       DISP_E_MEMBERNOTFOUND, 0},
+      {"a put called as a method", invoke(doc, Operation{L"", hostops::DocumentFlag.id, method}, false),
+       DISP_E_MEMBERNOTFOUND, 0},
+      {"one argument short", invoke(application, hostops::OpenDocument, path_), DISP_E_BADPARAMCOUNT, 0},
+      {"an I4 for a BOOL", invoke(doc, hostops::DeleteSelection, 0), DISP_E_TYPEMISMATCH, 0},
+      {"an I4 for an R8", invoke(doc, hostops::SelectByName, L"a", L"PLANE", 0.0, 0, 0.0), DISP_E_TYPEMISMATCH, 1},
+      {"an error code by value", invoke(application, hostops::OpenDocumentEx, path_, 1, 0), DISP_E_TYPEMISMATCH, 0},
+      {"a point by value", invokeSlots(doc, hostops::CreateLine, byValue, 2), DISP_E_TYPEMISMATCH, 0},
+      {"a point from 1", invokeSlots(doc, hostops::CreateLine, fromOne, 2), DISP_E_TYPEMISMATCH, 1},
+      {"a point of two", invokeSlots(doc, hostops::CreateLine, ofTwo, 2), DISP_E_TYPEMISMATCH, 1},
+      {"an R8 for a point", invoke(doc, hostops::CreateLine, Point3{0, 0, 0}, 1.0), DISP_E_TYPEMISMATCH, 0},
+      {"all well", invoke(application, hostops::OpenDocumentEx, path_, 1, OutLong{&error}), S_OK, 0},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.outcome.hr, c.expected) << c.what;
-    if (c.expected == DISP_E_TYPEMISMATCH) {
-      EXPECT_EQ(c.outcome.argumentError, c.position) << c.what;
-    }
-  }
-  EXPECT_EQ(sim.callLines()[0], L"Document.[dispid 0x10099]() -> error 0x80020003");
+  for (const auto& c : cases)  // the position of a wrong argument, counted from the last
+    EXPECT_EQ(std::make_pair(c.answer.hr, c.answer.badArgument), std::make_pair(c.expected, c.position)) << c.what;
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(sim_.callLines()[0], L"Document.[dispid 0x10099]() -> error 0x80020003");
 }
 
-TEST_F(HostsimAutomation, CallLogRecordsCallsInTheirExactFormatAsUtf8) {
-  put(doc_.get(), dispid::DocumentFlag, false);
-  method(doc_.get(), dispid::SelectByName, args(L"Pièce", L"PLANE", -0.0, 0.1 + 0.2, 10.001));
-  method(doc_.get(), dispid::PartBoundingBox, args(true));
-  long error = -1;
-  app(dispid::OpenDocumentEx, args(L"C:\\nulle-part\\x.SLDPRT", 1, out(error)));
-  app(dispid::CloseDocument);
-  const std::wstring logPath = folder.file(L"calls.log");
-  ASSERT_TRUE(sim.writeCallLog(logPath));
-  EXPECT_EQ(ReadFileBytes(logPath), testsupport::Utf8(
+// Each planned answer hits the nth call of its operation only, whatever the
+// result's type; the log, written as UTF-8, shows what every call answered,
+// numbers in the shortest form that reads back the same.
+TEST_F(HostsimAutomation, PlannedAnswersHitTheNthCallAndTheLogShowsEveryAnswer) {
+  IDispatch* const doc = doc_.get();
+  VARIANT seven{};
+  seven.vt = VT_I4;
+  seven.lVal = 7;
+  sim_.failCall(L"SelectByName", 2, L"Plantage simulé");
+  sim_.refuseCall(L"Document.DocumentPath", 2);
+  for (const wchar_t* operation : {L"DocumentKind", L"FirstFeature", L"PartBoundingBox", L"OpenDocumentEx"})
+    sim_.refuseCall(operation);
+  sim_.answerOddly(L"DeleteSelection");
+  sim_.answerOddly(L"FeatureKind");
+  sim_.answerOddly(L"RebuildModel", 1, &seven);
+  invoke(doc, hostops::DocumentFlag, false);
+  invoke(doc, hostops::SelectByName, L"Pièce", L"PLANE", -0.0, 0.1 + 0.2, 10.001);
+  for (int i = 0; i < 2; ++i) invoke(doc, hostops::SelectByName, L"Plan de face", L"PLANE", 0.0, 0.0, 0.0);
+  for (const Operation& op : {hostops::DocumentPath, hostops::DocumentPath, hostops::DocumentKind, hostops::FirstFeature})
+    invoke(doc, op);
+  invoke(doc, hostops::PartBoundingBox, true);
+  long error = 0;
+  invoke(sim_.application(), hostops::OpenDocumentEx, path_, 1, OutLong{&error});
+  EXPECT_EQ(error, 1);
+  invoke(doc, hostops::DeleteSelection, false);
+  const Feature feature = on<PartDocument>(doc).FirstFeature();
+  invoke(feature.get(), hostops::FeatureKind);
+  invoke(feature.get(), hostops::GetFeatureName);
+  EXPECT_EQ(invoke(doc, hostops::RebuildModel).text(), L"7");
+  const std::wstring lines =
       L"Document.DocumentFlag = FALSE\n"
       L"Document.SelectByName(\"Pièce\", \"PLANE\", 0, 0.30000000000000004, 10.001) -> FALSE\n"
-      L"Document.PartBoundingBox(TRUE) -> [0, 0, 0, 10, 20, 5]\n"
-      L"Application.OpenDocumentEx(\"C:\\nulle-part\\x.SLDPRT\", 1, &2) -> null\n"
-      L"Application.CloseDocument() -> error 0x8002000E\n"));
-  sim.setCallLogLimit(6);
-  for (int i = 0; i < 3; ++i) method(doc_.get(), dispid::DocumentKind);
-  EXPECT_EQ(sim.callLineCount(), 6u) << "a capped log keeps its first lines";
-  sim.clearCallLog();
-  sim.setCallLogLimit(0);
-  method(doc_.get(), dispid::DocumentKind);
-  EXPECT_EQ(sim.callLineCount(), 0u) << "the log is off";
+      L"Document.SelectByName(\"Plan de face\", \"PLANE\", 0, 0, 0) -> error 0x80020009 \"Plantage simulé\"\n"
+      L"Document.SelectByName(\"Plan de face\", \"PLANE\", 0, 0, 0) -> TRUE\n"
+      L"Document.DocumentPath() -> \"" + path_ + L"\"\n"
+      L"Document.DocumentPath() -> \"\" (refused)\n"
+      L"Document.DocumentKind() -> 0 (refused)\n"
+      L"Document.FirstFeature() -> null (refused)\n"
+      L"Document.PartBoundingBox(TRUE) -> empty (refused)\n"
+      L"Application.OpenDocumentEx(\"" + path_ + L"\", 1, &1) -> null (refused)\n"
+      L"Document.DeleteSelection(FALSE) -> \"odd\" (odd answer)\n"
+      L"Document.FirstFeature() -> object\n"
+      L"Feature.FeatureKind() -> 1 (odd answer)\n"
+      L"Feature.FeatureName() -> \"Plan de dessus\"\n"  // the odd DeleteSelection was done
+      L"Document.RebuildModel() -> 7 (odd answer)\n";
+  ASSERT_TRUE(sim_.writeCallLog(folder_.file(L"calls.log")));
+  EXPECT_EQ(ReadFileBytes(folder_.file(L"calls.log")), Utf8(lines));
+
+  sim_.setCallLogLimit(16);
+  for (int i = 0; i < 3; ++i) invoke(doc, hostops::DocumentKind);
+  EXPECT_EQ(sim_.callLineCount(), 16u) << "a capped log keeps its first lines";
+  sim_.clearCallLog();
+  sim_.setCallLogLimit(0);
+  invoke(doc, hostops::DocumentKind);
+  EXPECT_EQ(sim_.callLineCount(), 0u) << "the log is off";
 }
 
-// Each kind of planned answer on the nth call only, for each type of result;
-// the log shows what each call answered.
-TEST_F(HostsimAutomation, PlannedAnswersFailRefuseOrAnswerOddlyOnTheNthCall) {
-  Var seven(7);
-  sim.failCall(L"SelectByName", 2, L"Plantage simulé");
-  sim.failCall(L"Feature.FeatureName");
-  sim.refuseCall(L"Document.DocumentPath", 2);
-  for (const wchar_t* operation : {L"DocumentKind", L"FirstFeature", L"PartBoundingBox", L"OpenDocumentEx"})
-    sim.refuseCall(operation);
-  sim.answerOddly(L"DeleteSelection");
-  sim.answerOddly(L"FeatureKind");
-  sim.answerOddly(L"RebuildModel", 1, &seven.v);
-  IDispatch* doc = doc_.get();
-  for (int i = 0; i < 3; ++i) method(doc, dispid::SelectByName, args(L"Plan de face", L"PLANE", 0.0, 0.0, 0.0));
-  for (DISPID id : {dispid::DocumentPath, dispid::DocumentPath, dispid::DocumentKind, dispid::FirstFeature})
-    method(doc, id);
-  method(doc, dispid::PartBoundingBox, args(true));
-  long error = 0;
-  app(dispid::OpenDocumentEx, args(path_, 1, out(error)));
-  EXPECT_EQ(error, 1);
-  method(doc, dispid::DeleteSelection, args(false));
-  Obj feature = objectOf(method(doc, dispid::FirstFeature));
-  method(feature.get(), dispid::FeatureKind);
-  EXPECT_EQ(get(feature.get(), dispid::FeatureName).description, L"Simulated failure of Feature.FeatureName");
-  get(feature.get(), dispid::FeatureName);
-  EXPECT_EQ(integerOf(method(doc, dispid::RebuildModel)), 7);
-  const auto lines = sim.callLines();
-  EXPECT_EQ(std::vector<std::wstring>(lines.begin() + 1, lines.end()), (std::vector<std::wstring>{
-      L"Document.SelectByName(\"Plan de face\", \"PLANE\", 0, 0, 0) -> error 0x80020009 \"Plantage simulé\"",
-      L"Document.SelectByName(\"Plan de face\", \"PLANE\", 0, 0, 0) -> TRUE",
-      L"Document.DocumentPath() -> \"" + path_ + L"\"",
-      L"Document.DocumentPath() -> \"\" (refused)",
-      L"Document.DocumentKind() -> 0 (refused)",
-      L"Document.FirstFeature() -> null (refused)",
-      L"Document.PartBoundingBox(TRUE) -> empty (refused)",
-      L"Application.OpenDocumentEx(\"" + path_ + L"\", 1, &1) -> null (refused)",
-      L"Document.DeleteSelection(FALSE) -> \"odd\" (odd answer)",
-      L"Document.FirstFeature() -> object",
-      L"Feature.FeatureKind() -> 1 (odd answer)",
-      L"Feature.FeatureName() -> error 0x80020009 \"Simulated failure of Feature.FeatureName\"",
-      L"Feature.FeatureName() -> \"Plan de dessus\"",
-      L"Document.RebuildModel() -> 7 (odd answer)"}));
-}
-
-TEST_F(HostsimAutomation, ObjectsOfAClosedDocumentFailEveryCall) {
-  Obj set = objectOf(get(doc_.get(), dispid::GetSelectionSet));
-  Obj feature = objectOf(method(doc_.get(), dispid::FirstFeature));
-  Obj configuration = objectOf(method(doc_.get(), dispid::ActiveConfiguration));
-  ASSERT_TRUE(sim.close(L"plaque.SLDPRT"));
-  const std::string bytes = ReadFileBytes(path_);
-  const std::pair<IDispatch*, DISPID> calls[] = {{doc_.get(), dispid::SaveDocument},
-                                                 {set.get(), dispid::SelectedCount},
-                                                 {feature.get(), dispid::NextFeature},
-                                                 {configuration.get(), dispid::GetRootComponent}};
-  for (const auto& call : calls) {
-    Outcome outcome = method(call.first, call.second);
-    EXPECT_EQ(outcome.hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(outcome.description, L"The document was closed");
-  }
-  EXPECT_EQ(ReadFileBytes(path_), bytes);
-  EXPECT_EQ(sim.callLines().back(), L"Configuration.GetRootComponent() -> error 0x80020009 \"The document was closed\"");
-  ASSERT_TRUE(sim.open(path_));
-  EXPECT_EQ(method(doc_.get(), dispid::DocumentPath).hr, DISP_E_EXCEPTION) << "a new document, not the old one";
-}
-
-TEST_F(HostsimAutomation, ReferenceAuditCountsWhatClientsHold) {
-  const long base = sim.liveReferences();
-  {
-    Obj set = objectOf(get(doc_.get(), dispid::GetSelectionSet));
-    Obj feature = objectOf(method(doc_.get(), dispid::FirstFeature));
-    EXPECT_EQ(sim.liveReferences(), base + 2);
-    method(doc_.get(), dispid::ActiveDocument);  // refused: hands nothing out
-  }
-  EXPECT_EQ(sim.liveReferences(), base);
-  DISPPARAMS none{nullptr, nullptr, 0, 0};
-  ASSERT_EQ(doc_.get()->Invoke(dispid::FirstFeature, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+// The audit counts the references clients hold; once the document is closed
+// its objects, and those taken before, fail every call and change nothing.
+TEST_F(HostsimAutomation, ReferencesAreCountedAndObjectsOfAClosedDocumentFailEveryCall) {
+  const long base = sim_.liveReferences();
+  DISPPARAMS none{};
+  ASSERT_EQ(doc_.get()->Invoke(hostops::FirstFeature.id, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
             S_OK);
-  EXPECT_EQ(sim.liveReferences(), base) << "a caller that asks for no result gets no reference";
+  EXPECT_EQ(sim_.liveReferences(), base) << "a caller that asks for no result gets no reference";
+  const SelectionSet set = doc_.GetSelectionSet();
+  const Feature feature = on<PartDocument>(doc_.get()).FirstFeature();
+  const Configuration configuration = doc_.ActiveConfiguration();
+  EXPECT_EQ(sim_.liveReferences(), base + 3);
+  ASSERT_TRUE(sim_.close(L"plaque.SLDPRT"));
+  const std::string bytes = ReadFileBytes(path_);
+  const Answer answers[] = {invoke(doc_.get(), hostops::SaveDocument), invoke(set.get(), hostops::SelectedCount),
+                            invoke(feature.get(), hostops::NextFeature),
+                            invoke(configuration.get(), hostops::GetRootComponent)};
+  for (const Answer& answer : answers) EXPECT_EQ(answer.description, L"The document was closed") << std::hex << answer.hr;
+  EXPECT_EQ(ReadFileBytes(path_), bytes);
+  EXPECT_EQ(sim_.callLines().back(), L"Configuration.GetRootComponent() -> error 0x80020009 \"The document was closed\"");
+  ASSERT_TRUE(sim_.open(path_));
+  EXPECT_EQ(invoke(doc_.get(), hostops::DocumentPath).hr, DISP_E_EXCEPTION) << "a new document, not the old one";
 }
 
 }  // namespace
