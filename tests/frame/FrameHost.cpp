@@ -59,11 +59,10 @@ HRESULT HostTap::QueryInterface(REFIID iid, void** object) {
 HRESULT HostTap::Invoke(DISPID id, REFIID iid, LCID l, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* exception, UINT* badArgument) {
   // A drawing is the tap itself, seen as a document.
-  if (result && active != ActiveAnswer::Simulator && (id == kActiveDocument || id == kDocumentKind)) {
+  if (result && drawingActive && (id == kActiveDocument || id == kDocumentKind)) {
     VariantInit(result);
     if (id == kDocumentKind) result->vt = VT_I4, result->lVal = kDrawing;
-    else if (active == ActiveAnswer::Drawing) result->vt = VT_DISPATCH, result->pdispVal = this;
-    else result->vt = VT_BSTR, result->bstrVal = SysAllocString(L"bride.SLDPRT");
+    else result->vt = VT_DISPATCH, result->pdispVal = this;
     return S_OK;
   }
   return application_->Invoke(id, iid, l, flags, params, result, exception, badArgument);
@@ -89,17 +88,18 @@ HRESULT HostTap::Advise(IUnknown* candidate, DWORD* cookie) {
 }
 
 StartedAddin::StartedAddin() : part(folder.file(L"bride.SLDPRT")) {
-  if (!hostsim::writePartFixture(part, L"flange") || !sim.open(part) || !tap.RegisterRunning()) return;
-  testsupport::DialogResponder messages;
-  sim.clearCallLog();
-  started = sim.loadAddin(AddinInApps());
-  startCalls = sim.callLines();
-  for (const testsupport::MessageBoxRecord& message : messages.messages()) startMessages.push_back(message.text);
+  testsupport::DialogResponder answers;  // a message at start (a fault) would wait for a user
+  if (hostsim::writePartFixture(part, L"flange") && sim.open(part) && tap.RegisterRunning())
+    started = sim.loadAddin(AddinInApps());
 }
 
 StartedAddin& Started() {
   static StartedAddin* addin = new StartedAddin();  // never destroyed, as in the host
   return *addin;
+}
+
+void CloseAll(hostsim::Simulator& sim) {
+  for (const std::wstring& path : sim.openDocumentPaths()) sim.close(path.substr(path.rfind(L'\\') + 1));
 }
 
 std::vector<std::wstring> MenuPass(long kind, bool installs) {

@@ -28,8 +28,8 @@ void ForgetHostRegistrations();
 // connection go on to the simulator's application object, so the simulator
 // logs the calls and raises the events. A test can also take away the class
 // information or the connection point (the simulator always has them), see
-// the sink the add-in advised, and have ActiveDocument answered here: by a
-// drawing (a kind the simulator has not) or by a text.
+// the sink the add-in advised, and have a drawing active (a kind the
+// simulator has not).
 class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointContainer, IConnectionPoint {
  public:
   explicit HostTap(IDispatch* application) : application_(application) {}
@@ -38,7 +38,7 @@ class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointCont
 
   bool classInfo = true;
   bool connectionPoint = true;
-  enum class ActiveAnswer { Simulator, Drawing, Text } active = ActiveAnswer::Simulator;
+  bool drawingActive = false;
   ComRef<IDispatch> sink;  // the sink the add-in advised
 
   // A test's object, never freed; the add-in calls nothing else of it.
@@ -75,11 +75,11 @@ struct StartedAddin {
   HostTap tap{sim.application()};
   testsupport::TempFolder folder;
   std::wstring part;                        // open and active at start
-  long started = 0;                         // what InitUserDLL3 answered
-  std::vector<std::wstring> startCalls;     // the host calls it made
-  std::vector<std::wstring> startMessages;  // the messages it showed
+  long started = 0;  // what InitUserDLL3 answered
 };
 StartedAddin& Started();
+
+void CloseAll(hostsim::Simulator& sim);
 
 // A menu pass as the simulator logs it, with a document of that kind active
 // (0: none), installing that kind's entries or not.

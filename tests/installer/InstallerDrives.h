@@ -55,12 +55,6 @@ void ForEachEntry(const std::string& folder, Visit visit) {
   if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }
 
-inline std::vector<std::string> ListFolder(const std::string& folder) {
-  std::vector<std::string> names;
-  ForEachEntry(folder, [&](const std::string& path, bool) { names.push_back(path.substr(folder.size() + 1)); });
-  return names;
-}
-
 // Deletes what `folder` holds, read-only entries included.
 inline void EmptyFolder(const std::string& folder) {
   ForEachEntry(folder, [](const std::string& path, bool isFolder) {
