@@ -1,4 +1,4 @@
-// The real Dravik_Installer.exe, started in a copy of the sample distribution
+// The real Dravik_Installer.exe, started in the sample distribution
 // and used as a user would: its buttons, its messages (answered and recorded
 // by the dialog responder), the keyboard, and the files it leaves on disk.
 // One program run per scenario.
@@ -18,6 +18,8 @@ namespace {
 
 enum Control { kQuitter = IDOK, kInstall = 1001, kUninstall = 1002, kWindows95 = 1003, kWindowsNt = 1004 };
 const std::string kApps = "D:\\SW\\Apps";
+// The sample distribution, copied afresh by every build.
+constexpr char kSample[] = "T:\\sample-distribution";
 
 // Polls `done` every 20 ms until it holds; false after 20 s.
 template <typename Condition>
@@ -120,13 +122,9 @@ class Installer {
 
 class InstallerDialog : public InstallerDrives {
  protected:
-  void SetUp() override {
-    InstallerDrives::SetUp();
-    CopyTree("T:\\sample-distribution", kDistribution);
-  }
   // Apps holds the library from `build` and the sample's companion tree.
   static void ExpectInstalled(const std::string& build) {
-    const std::string dist = kDistribution;
+    const std::string dist = kSample;
     EXPECT_EQ(ReadFileBytes(kApps + "\\ZELM_Compact.dll"), ReadFileBytes(dist + build + "\\ZELM_Compact.dll"));
     for (const char* companion : {"\\Aide\\Lisez-moi.txt", "\\Aide\\Images\\Schema.txt", "\\Modeles\\Gabarit.txt",
                                   "\\Compact.ini"})
@@ -135,7 +133,7 @@ class InstallerDialog : public InstallerDrives {
 };
 
 TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
-  Installer installer(kDistribution);
+  Installer installer(kSample);
   ASSERT_NE(installer.dialog, nullptr);
   EXPECT_THAT(installer.messages(),
               ElementsAre(L"SolidWorks n'est pas trouv\u00e9,\nInstaller SolidWorks avant d'installer vos DLL..."));
@@ -159,16 +157,16 @@ TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
   // Found with the add-in in its Apps folder: only "Desintaller" is offered.
   MakeHost("D:\\SW");
   MakeEntry(kApps + "\\ZELM_Compact.dll");
-  EXPECT_EQ(Installer(kDistribution).offered(), "Desintaller");
+  EXPECT_EQ(Installer(kSample).offered(), "Desintaller");
 }
 
 // One program run through the states a host without the add-in goes
 // through: each build as the radio buttons choose, and failed steps that are
 // told and leave the buttons as they were.
 TEST_F(InstallerDialog, InstallsAndUninstallsTheChosenBuildAndAFailedStepKeepsTheButtons) {
-  const std::string build95 = std::string(kDistribution) + "\\DATA_95\\ZELM_Compact.dll";
+  const std::string build95 = std::string(kSample) + "\\DATA_95\\ZELM_Compact.dll";
   MakeHost("D:\\SW");
-  Installer installer(kDistribution);
+  Installer installer(kSample);
   ASSERT_NE(installer.dialog, nullptr);
   EXPECT_EQ(installer.offered(), "Installer");
   EXPECT_TRUE(installer.checked(kWindows95));

@@ -64,14 +64,6 @@ inline void EmptyFolder(const std::string& folder) {
   });
 }
 
-inline void CopyTree(const std::string& source, const std::string& target) {
-  fs::create_directories(target);
-  ForEachEntry(source, [&](const std::string& path, bool isFolder) {
-    const std::string copy = target + path.substr(source.size());
-    isFolder ? CopyTree(path, copy) : void(CopyFileA(path.c_str(), copy.c_str(), FALSE));
-  });
-}
-
 inline std::string CurrentDirectory() { return fs::current_path().string(); }
 
 // A host installation: a folder with "sldworks.exe" in it.
