@@ -40,9 +40,16 @@ bool HostTap::RegisterRunning() {
          SUCCEEDED(RegisterActiveObject(static_cast<IDispatch*>(this), kTapClsid, ACTIVEOBJECT_STRONG, &cookie_));
 }
 
+bool HostTap::RegisterFailingPartDocumentClass() {
+  return RegisterProgId(L"SldPart.Document", kTapClsid) &&
+         SUCCEEDED(CoRegisterClassObject(kTapClsid, static_cast<IClassFactory*>(this), CLSCTX_INPROC_SERVER,
+                                         REGCLS_MULTIPLEUSE, &classCookie_));
+}
+
 void HostTap::Revoke() {
   if (cookie_) RevokeActiveObject(cookie_, nullptr);
-  cookie_ = 0;
+  if (classCookie_) CoRevokeClassObject(classCookie_);
+  cookie_ = classCookie_ = 0;
   ForgetHostRegistrations();
 }
 
@@ -53,6 +60,7 @@ HRESULT HostTap::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IProvideClassInfo2*>(this);
   if (iid == IID_IConnectionPointContainer) *object = static_cast<IConnectionPointContainer*>(this);
   if (iid == IID_IConnectionPoint) *object = static_cast<IConnectionPoint*>(this);
+  if (iid == IID_IClassFactory) *object = static_cast<IClassFactory*>(this);
   return *object ? S_OK : E_NOINTERFACE;
 }
 

@@ -29,11 +29,13 @@ void ForgetHostRegistrations();
 // logs the calls and raises the events. A test can also take away the class
 // information or the connection point (the simulator always has them), see
 // the sink the add-in advised, and have a drawing active (a kind the
-// simulator has not).
-class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointContainer, IConnectionPoint {
+// simulator has not). Registered as the part document class, it fails to
+// create one.
+class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointContainer, IConnectionPoint, IClassFactory {
  public:
   explicit HostTap(IDispatch* application) : application_(application) {}
   bool RegisterRunning();  // as "SldWorks.Application"
+  bool RegisterFailingPartDocumentClass();
   void Revoke();
 
   bool classInfo = true;
@@ -59,11 +61,16 @@ class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointCont
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* candidate, DWORD* cookie) override;
   HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override { return point_->Unadvise(cookie); }
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** object) override {
+    *object = nullptr;
+    return E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
  private:
   IDispatch* application_;
   ComRef<IConnectionPoint> point_;
-  DWORD cookie_ = 0;
+  DWORD cookie_ = 0, classCookie_ = 0;
 };
 
 // The add-in started once in this process, as the host starts it: the
@@ -74,8 +81,8 @@ struct StartedAddin {
   hostsim::Simulator sim;
   HostTap tap{sim.application()};
   testsupport::TempFolder folder;
-  std::wstring part;                        // open and active at start
-  long started = 0;  // what InitUserDLL3 answered
+  std::wstring part;  // open and active at start
+  long started = 0;   // what InitUserDLL3 answered
 };
 StartedAddin& Started();
 

@@ -15,32 +15,9 @@
 namespace frametest {
 namespace {
 
+// A class that no server provides.
 // {0C7B5F0E-93A2-4D51-8E3B-6A2F1D7C4B11}
-const CLSID kPartDocumentClsid = {0x0c7b5f0e, 0x93a2, 0x4d51, {0x8e, 0x3b, 0x6a, 0x2f, 0x1d, 0x7c, 0x4b, 0x11}};
-
-// The part document class, registered for this process, whose creation fails.
-class FailingPartDocumentClass final : public IClassFactory {
- public:
-  bool Register() {
-    return RegisterProgId(L"SldPart.Document", kPartDocumentClsid) &&
-           SUCCEEDED(CoRegisterClassObject(kPartDocumentClsid, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_));
-  }
-  ~FailingPartDocumentClass() { CoRevokeClassObject(cookie_); }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    *object = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
-    return *object ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // the test's own object
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** object) override {
-    *object = nullptr;
-    return E_OUTOFMEMORY;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-
- private:
-  DWORD cookie_ = 0;
-};
+const CLSID kAbsentClsid = {0x0c7b5f0e, 0x93a2, 0x4d51, {0x8e, 0x3b, 0x6a, 0x2f, 0x1d, 0x7c, 0x4b, 0x11}};
 
 // A host for one start, kept as long as the process lives, as the add-in
 // keeps its hold on it.
@@ -54,7 +31,6 @@ TEST(FrameStartup, EachHostTheAddinMayMeet) {
   const std::wstring part = folder.file(L"bride.SLDPRT"), assembly = folder.file(L"ensemble.SLDASM");
   ASSERT_TRUE(hostsim::writePartFixture(part, L"box:0,0,0,10,20,5") && hostsim::writeAssemblyFixture(assembly, {part}));
   ASSERT_EQ(GetModuleHandleW(L"ZELM_Compact.dll"), nullptr);
-  FailingPartDocumentClass failingClass;
   const std::wstring hostError = L"Erreur du logiciel h\u00F4te pendant l'op\u00E9ration GetMenuFrame.\nBarre de menus indisponible";
   const struct {
     const char* what;
@@ -69,9 +45,9 @@ TEST(FrameStartup, EachHostTheAddinMayMeet) {
       {"no running host: the part document class serves", [](Host& h) { h.sim.registerPartDocumentClass(); }, 97001,
        {}, MenuPass(1, true), MenuPass(2, true) + MenuPass(2)},
       // The class's name is there, the class is not (the host was removed).
-      {"neither host nor part document class", [](Host&) { RegisterProgId(L"SldPart.Document", kPartDocumentClsid); },
+      {"neither host nor part document class", [](Host&) { RegisterProgId(L"SldPart.Document", kAbsentClsid); },
        97001, {}, {}, {}},
-      {"a part document class that fails to create", [&](Host&) { ASSERT_TRUE(failingClass.Register()); }, 97001,
+      {"a part document class that fails to create", [](Host& h) { h.tap.RegisterFailingPartDocumentClass(); }, 97001,
        {L"IDP_FAILED_TO_CREATE"}, {}, {}},
       {"a host failure in the first menu pass",
        [](Host& h) {
