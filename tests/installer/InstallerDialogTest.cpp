@@ -120,17 +120,16 @@ class Installer {
   std::unique_ptr<testsupport::CheckedDialogResponder> responder_;
 };
 
-class InstallerDialog : public InstallerDrives {
- protected:
-  // Apps holds the library from `build` and the sample's companion tree.
-  static void ExpectInstalled(const std::string& build) {
-    const std::string dist = kSample;
-    EXPECT_EQ(ReadFileBytes(kApps + "\\ZELM_Compact.dll"), ReadFileBytes(dist + build + "\\ZELM_Compact.dll"));
-    for (const char* companion : {"\\Aide\\Lisez-moi.txt", "\\Aide\\Images\\Schema.txt", "\\Modeles\\Gabarit.txt",
-                                  "\\Compact.ini"})
-      EXPECT_EQ(ReadFileBytes(kApps + companion), ReadFileBytes(dist + "\\DATA_CM" + companion)) << companion;
-  }
-};
+// Apps holds the library from `build` and the sample's companion tree.
+void ExpectInstalled(const std::string& build) {
+  const std::string dist = kSample;
+  EXPECT_EQ(ReadFileBytes(kApps + "\\ZELM_Compact.dll"), ReadFileBytes(dist + build + "\\ZELM_Compact.dll"));
+  for (const char* companion : {"\\Aide\\Lisez-moi.txt", "\\Aide\\Images\\Schema.txt", "\\Modeles\\Gabarit.txt",
+                                "\\Compact.ini"})
+    EXPECT_EQ(ReadFileBytes(kApps + companion), ReadFileBytes(dist + "\\DATA_CM" + companion)) << companion;
+}
+
+using InstallerDialog = InstallerDrives;
 
 TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
   Installer installer(kSample);

@@ -118,19 +118,18 @@ TEST_F(Procedures, Install) {
          host.assign((kDeepHost + "\\").c_str());
        },
        nullptr, 0, {kCopyAddin}, {}},
-      {"a missing companion file: the next entries still run", "CF:\\Absent.txt\nCD:\\Aide\nCF:\\Compact.ini", nullptr,
-       nullptr, 1, {kCopy}, {"Apps\\Aide\\", "Apps\\Compact.ini=ini"}},
-      {"any kind but exact CF is a folder", "cf:\\Lower\n\\Bare\nXY:\\Other\n", nullptr, nullptr, 1, {},
-       {"Apps\\Lower\\", "Apps\\Bare\\", "Apps\\Other\\"}},
-      {"folder entries whose target exists (a file, or Apps itself) are passed over", "CD:\\Aide\nCD:\nCF:\\Compact.ini",
-       [] { MakeEntry("D:\\SW\\Apps\\Aide", "file"); }, nullptr, 1, {}, {"Apps\\Aide=file", "Apps\\Compact.ini=ini"}},
+      // A missing file is told and the next entries run; any kind but exact
+      // CF is a folder; a folder entry whose target exists (a file, or Apps
+      // itself) is passed over.
+      {"entries of every kind", "CF:\\Absent.txt\ncf:\\Lower\n\\Bare\nXY:\\Other\nCD:\\Aide\nCD:\nCF:\\Compact.ini",
+       [] { MakeEntry("D:\\SW\\Apps\\Aide", "file"); }, nullptr, 1, {kCopy},
+       {"Apps\\Lower\\", "Apps\\Bare\\", "Apps\\Other\\", "Apps\\Aide=file", "Apps\\Compact.ini=ini"}},
       {"a folder that cannot be made stops the entries", "CD:\\No\\Parent\nCF:\\Compact.ini\nCD:\\After", nullptr,
        nullptr, 1, {kCreate}, {"-Apps\\Compact.ini", "-Apps\\After", "Apps\\ZELM_Compact.dll=build 95"}},
-      {"paths that leave Apps are refused", "CF:\\..\\Escape.txt\nCF:Sibling.txt\nCF:\\Compact.ini\nCD:\\..\\Out\nCD:\\After",
-       [] { MakeEntry(kDist + "\\Escape.txt", "outside DATA_CM"); }, nullptr, 1, {kCopy, kCopy, kCreate},
+      {"paths that leave Apps or do not fit are refused",
+       "CF:\\..\\Escape.txt\nCF:Sibling.txt\nCF:\\" + kLongName + "\nCF:\\Compact.ini\nCD:\\..\\Out\nCD:\\After",
+       [] { MakeEntry(kDist + "\\Escape.txt", "outside DATA_CM"); }, nullptr, 1, {kCopy, kCopy, kCopy, kCreate},
        {"-Escape.txt", "-AppsSibling.txt", "-Out", "-Apps\\After", "Apps\\Compact.ini=ini"}},
-      {"entries too long for a path are refused", "CF:\\" + kLongName + "\nCF:\\Compact.ini\nCD:\\" + kLongName, nullptr,
-       nullptr, 1, {kCopy, kCreate}, {"Apps\\Compact.ini=ini"}},
   };
   for (const Case& c : cases) {
     Prepare(c);
@@ -156,14 +155,13 @@ TEST_F(Procedures, UninstallAfterInstall) {
          RemoveDirectoryA((kDist + "\\DATA_CM").c_str());
        },
        1, {}, {"-Apps"}},
-      {"paths that leave Apps are never deleted", "CD:\\..\\Next\nCF:\\..\\Victim.txt\nCF:\\..\\sldworks.exe\n", nullptr,
+      {"paths that leave Apps or do not fit are never deleted",
+       "CD:\\..\\Next\nCF:\\..\\Victim.txt\nCF:\\..\\sldworks.exe\nCF:\\" + kLongName + "\nCD:\\" + kLongName, nullptr,
        [] {
          MakeEntry("D:\\SW\\Victim.txt", "keep");
          MakeEntry("D:\\SW\\Next\\");
        },
-       1, {kDelete, kDelete}, {"Victim.txt=keep", "sldworks.exe=host", "Next\\", "-Apps"}},
-      {"entries too long for a path are refused", "CF:\\" + kLongName + "\nCF:\\Compact.ini\nCD:\\" + kLongName, nullptr,
-       nullptr, 1, {kDelete}, {"-Apps"}},
+       1, {kDelete, kDelete, kDelete}, {"Victim.txt=keep", "sldworks.exe=host", "Next\\", "-Apps"}},
   };
   for (const Case& c : cases) {
     Prepare(c);
