@@ -9,9 +9,6 @@ namespace {
 
 // {0C7B5F0E-93A2-4D51-8E3B-6A2F1D7C4B10}
 const CLSID kTapClsid = {0x0c7b5f0e, 0x93a2, 0x4d51, {0x8e, 0x3b, 0x6a, 0x2f, 0x1d, 0x7c, 0x4b, 0x10}};
-constexpr DISPID kActiveDocument = 1;
-constexpr DISPID kDocumentKind = 0x10049;
-constexpr long kDrawing = 3;
 
 }  // namespace
 
@@ -62,18 +59,6 @@ HRESULT HostTap::QueryInterface(REFIID iid, void** object) {
   if (iid == IID_IConnectionPoint) *object = static_cast<IConnectionPoint*>(this);
   if (iid == IID_IClassFactory) *object = static_cast<IClassFactory*>(this);
   return *object ? S_OK : E_NOINTERFACE;
-}
-
-HRESULT HostTap::Invoke(DISPID id, REFIID iid, LCID l, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* exception, UINT* badArgument) {
-  // A drawing is the tap itself, seen as a document.
-  if (result && drawingActive && (id == kActiveDocument || id == kDocumentKind)) {
-    VariantInit(result);
-    if (id == kDocumentKind) result->vt = VT_I4, result->lVal = kDrawing;
-    else result->vt = VT_DISPATCH, result->pdispVal = this;
-    return S_OK;
-  }
-  return application_->Invoke(id, iid, l, flags, params, result, exception, badArgument);
 }
 
 HRESULT HostTap::GetGUID(DWORD kind, GUID* guid) {

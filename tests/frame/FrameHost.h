@@ -27,10 +27,9 @@ void ForgetHostRegistrations();
 // The running host as the tests register it: every call and the event
 // connection go on to the simulator's application object, so the simulator
 // logs the calls and raises the events. A test can also take away the class
-// information or the connection point (the simulator always has them), see
-// the sink the add-in advised, and have a drawing active (a kind the
-// simulator has not). Registered as the part document class, it fails to
-// create one.
+// information or the connection point (the simulator always has them), and
+// see the sink the add-in advised. Registered as the part document class, it
+// fails to create one.
 class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointContainer, IConnectionPoint, IClassFactory {
  public:
   explicit HostTap(IDispatch* application) : application_(application) {}
@@ -40,7 +39,6 @@ class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointCont
 
   bool classInfo = true;
   bool connectionPoint = true;
-  bool drawingActive = false;
   ComRef<IDispatch> sink;  // the sink the add-in advised
 
   // A test's object, never freed; the add-in calls nothing else of it.
@@ -51,7 +49,9 @@ class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointCont
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID l, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                   EXCEPINFO* exception, UINT* badArgument) override;
+                                   EXCEPINFO* exception, UINT* badArgument) override {
+    return application_->Invoke(id, iid, l, flags, params, result, exception, badArgument);
+  }
   HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) override;
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }

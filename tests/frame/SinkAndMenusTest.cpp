@@ -130,13 +130,13 @@ TEST(FrameMenus, EachKindIsInstalledOnceAndADrawingGetsNone) {
     std::function<void()> act;
     Calls calls;
   } steps[] = {
-      {"a drawing active",
+      {"a drawing active (a kind the simulator has not: its answer planned)",
        [&] {
-         addin.tap.drawingActive = true;  // answered by the tap: not logged
+         sim.answerOddly(L"DocumentKind", 1, &drawing.get());
          Raise(2, {&none, &drawing}, nullptr);
-         addin.tap.drawingActive = false;
        },
-       {L"Application.GetMenuFrame() -> object"}},
+       {L"Application.GetMenuFrame() -> object", L"Application.ActiveDocument() -> object",
+        L"Document.DocumentKind() -> 3 (odd answer)"}},
       {"an assembly opened, the first installation failing",
        [&] {
          sim.failCall(L"AddTopMenu");
