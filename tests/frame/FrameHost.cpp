@@ -9,9 +9,6 @@ namespace {
 
 // {0C7B5F0E-93A2-4D51-8E3B-6A2F1D7C4B10}
 const CLSID kTapClsid = {0x0c7b5f0e, 0x93a2, 0x4d51, {0x8e, 0x3b, 0x6a, 0x2f, 0x1d, 0x7c, 0x4b, 0x10}};
-constexpr DISPID kActiveDocument = 1;
-constexpr DISPID kDocumentKind = 0x10049;
-constexpr long kDrawing = 3;
 
 }  // namespace
 
@@ -40,9 +37,16 @@ bool HostTap::RegisterRunning() {
          SUCCEEDED(RegisterActiveObject(static_cast<IDispatch*>(this), kTapClsid, ACTIVEOBJECT_STRONG, &cookie_));
 }
 
+bool HostTap::RegisterFailingPartDocumentClass() {
+  return RegisterProgId(L"SldPart.Document", kTapClsid) &&
+         SUCCEEDED(CoRegisterClassObject(kTapClsid, static_cast<IClassFactory*>(this), CLSCTX_INPROC_SERVER,
+                                         REGCLS_MULTIPLEUSE, &classCookie_));
+}
+
 void HostTap::Revoke() {
   if (cookie_) RevokeActiveObject(cookie_, nullptr);
-  cookie_ = 0;
+  if (classCookie_) CoRevokeClassObject(classCookie_);
+  cookie_ = classCookie_ = 0;
   ForgetHostRegistrations();
 }
 
@@ -53,20 +57,8 @@ HRESULT HostTap::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IProvideClassInfo2*>(this);
   if (iid == IID_IConnectionPointContainer) *object = static_cast<IConnectionPointContainer*>(this);
   if (iid == IID_IConnectionPoint) *object = static_cast<IConnectionPoint*>(this);
+  if (iid == IID_IClassFactory) *object = static_cast<IClassFactory*>(this);
   return *object ? S_OK : E_NOINTERFACE;
-}
-
-HRESULT HostTap::Invoke(DISPID id, REFIID iid, LCID l, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* exception, UINT* badArgument) {
-  // A drawing is the tap itself, seen as a document.
-  if (result && active != ActiveAnswer::Simulator && (id == kActiveDocument || id == kDocumentKind)) {
-    VariantInit(result);
-    if (id == kDocumentKind) result->vt = VT_I4, result->lVal = kDrawing;
-    else if (active == ActiveAnswer::Drawing) result->vt = VT_DISPATCH, result->pdispVal = this;
-    else result->vt = VT_BSTR, result->bstrVal = SysAllocString(L"bride.SLDPRT");
-    return S_OK;
-  }
-  return application_->Invoke(id, iid, l, flags, params, result, exception, badArgument);
 }
 
 HRESULT HostTap::GetGUID(DWORD kind, GUID* guid) {
@@ -89,17 +81,18 @@ HRESULT HostTap::Advise(IUnknown* candidate, DWORD* cookie) {
 }
 
 StartedAddin::StartedAddin() : part(folder.file(L"bride.SLDPRT")) {
-  if (!hostsim::writePartFixture(part, L"flange") || !sim.open(part) || !tap.RegisterRunning()) return;
-  testsupport::DialogResponder messages;
-  sim.clearCallLog();
-  started = sim.loadAddin(AddinInApps());
-  startCalls = sim.callLines();
-  for (const testsupport::MessageBoxRecord& message : messages.messages()) startMessages.push_back(message.text);
+  testsupport::DialogResponder answers;  // a message at start (a fault) would wait for a user
+  if (hostsim::writePartFixture(part, L"flange") && sim.open(part) && tap.RegisterRunning())
+    started = sim.loadAddin(AddinInApps());
 }
 
 StartedAddin& Started() {
   static StartedAddin* addin = new StartedAddin();  // never destroyed, as in the host
   return *addin;
+}
+
+void CloseAll(hostsim::Simulator& sim) {
+  for (const std::wstring& path : sim.openDocumentPaths()) sim.close(path.substr(path.rfind(L'\\') + 1));
 }
 
 std::vector<std::wstring> MenuPass(long kind, bool installs) {

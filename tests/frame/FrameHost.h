@@ -27,18 +27,18 @@ void ForgetHostRegistrations();
 // The running host as the tests register it: every call and the event
 // connection go on to the simulator's application object, so the simulator
 // logs the calls and raises the events. A test can also take away the class
-// information or the connection point (the simulator always has them), see
-// the sink the add-in advised, and have ActiveDocument answered here: by a
-// drawing (a kind the simulator has not) or by a text.
-class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointContainer, IConnectionPoint {
+// information or the connection point (the simulator always has them), and
+// see the sink the add-in advised. Registered as the part document class, it
+// fails to create one.
+class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointContainer, IConnectionPoint, IClassFactory {
  public:
   explicit HostTap(IDispatch* application) : application_(application) {}
   bool RegisterRunning();  // as "SldWorks.Application"
+  bool RegisterFailingPartDocumentClass();
   void Revoke();
 
   bool classInfo = true;
   bool connectionPoint = true;
-  enum class ActiveAnswer { Simulator, Drawing, Text } active = ActiveAnswer::Simulator;
   ComRef<IDispatch> sink;  // the sink the add-in advised
 
   // A test's object, never freed; the add-in calls nothing else of it.
@@ -49,7 +49,9 @@ class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointCont
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID l, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                   EXCEPINFO* exception, UINT* badArgument) override;
+                                   EXCEPINFO* exception, UINT* badArgument) override {
+    return application_->Invoke(id, iid, l, flags, params, result, exception, badArgument);
+  }
   HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) override;
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
@@ -59,11 +61,16 @@ class HostTap final : public IDispatch, IProvideClassInfo2, IConnectionPointCont
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* candidate, DWORD* cookie) override;
   HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override { return point_->Unadvise(cookie); }
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** object) override {
+    *object = nullptr;
+    return E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
  private:
   IDispatch* application_;
   ComRef<IConnectionPoint> point_;
-  DWORD cookie_ = 0;
+  DWORD cookie_ = 0, classCookie_ = 0;
 };
 
 // The add-in started once in this process, as the host starts it: the
@@ -74,12 +81,12 @@ struct StartedAddin {
   hostsim::Simulator sim;
   HostTap tap{sim.application()};
   testsupport::TempFolder folder;
-  std::wstring part;                        // open and active at start
-  long started = 0;                         // what InitUserDLL3 answered
-  std::vector<std::wstring> startCalls;     // the host calls it made
-  std::vector<std::wstring> startMessages;  // the messages it showed
+  std::wstring part;  // open and active at start
+  long started = 0;   // what InitUserDLL3 answered
 };
 StartedAddin& Started();
+
+void CloseAll(hostsim::Simulator& sim);
 
 // A menu pass as the simulator logs it, with a document of that kind active
 // (0: none), installing that kind's entries or not.

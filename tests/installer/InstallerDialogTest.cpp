@@ -1,4 +1,4 @@
-// The real Dravik_Installer.exe, started in a copy of the sample distribution
+// The real Dravik_Installer.exe, started in the sample distribution
 // and used as a user would: its buttons, its messages (answered and recorded
 // by the dialog responder), the keyboard, and the files it leaves on disk.
 // One program run per scenario.
@@ -18,6 +18,8 @@ namespace {
 
 enum Control { kQuitter = IDOK, kInstall = 1001, kUninstall = 1002, kWindows95 = 1003, kWindowsNt = 1004 };
 const std::string kApps = "D:\\SW\\Apps";
+// The sample distribution, copied afresh by every build.
+constexpr char kSample[] = "T:\\sample-distribution";
 
 // Polls `done` every 20 ms until it holds; false after 20 s.
 template <typename Condition>
@@ -76,14 +78,13 @@ class Installer {
     return std::string(enabled(kInstall) ? "Installer" : "") + (enabled(kUninstall) ? "Desintaller" : "");
   }
   bool checked(int id) const { return Send(id, BM_GETCHECK) == BST_CHECKED; }
-  bool running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
   // Returns once the program has handled the click, its message boxes included.
   void click(int id) const { Send(id, BM_CLICK); }
-  long exitCode() const {
+  // STILL_ACTIVE while the program runs after waiting `wait` ms for its end.
+  DWORD exitCode(DWORD wait = 20000) const {
     DWORD code = 0;
-    return WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(process_.hProcess, &code)
-               ? static_cast<long>(code)
-               : -1;
+    WaitForSingleObject(process_.hProcess, wait);
+    return GetExitCodeProcess(process_.hProcess, &code) ? code : 0xFFFF;
   }
 
   // The texts of the message boxes so far. Each box must have had one OK
@@ -119,24 +120,19 @@ class Installer {
   std::unique_ptr<testsupport::CheckedDialogResponder> responder_;
 };
 
-class InstallerDialog : public InstallerDrives {
- protected:
-  void SetUp() override {
-    InstallerDrives::SetUp();
-    CopyTree("T:\\sample-distribution", kDistribution);
-  }
-  // Apps holds the library from `build` and the sample's companion tree.
-  static void ExpectInstalled(const std::string& build) {
-    const std::string dist = kDistribution;
-    EXPECT_EQ(ReadFileBytes(kApps + "\\ZELM_Compact.dll"), ReadFileBytes(dist + build + "\\ZELM_Compact.dll"));
-    for (const char* companion : {"\\Aide\\Lisez-moi.txt", "\\Aide\\Images\\Schema.txt", "\\Modeles\\Gabarit.txt",
-                                  "\\Compact.ini"})
-      EXPECT_EQ(ReadFileBytes(kApps + companion), ReadFileBytes(dist + "\\DATA_CM" + companion)) << companion;
-  }
-};
+// Apps holds the library from `build` and the sample's companion tree.
+void ExpectInstalled(const std::string& build) {
+  const std::string dist = kSample;
+  EXPECT_EQ(ReadFileBytes(kApps + "\\ZELM_Compact.dll"), ReadFileBytes(dist + build + "\\ZELM_Compact.dll"));
+  for (const char* companion : {"\\Aide\\Lisez-moi.txt", "\\Aide\\Images\\Schema.txt", "\\Modeles\\Gabarit.txt",
+                                "\\Compact.ini"})
+    EXPECT_EQ(ReadFileBytes(kApps + companion), ReadFileBytes(dist + "\\DATA_CM" + companion)) << companion;
+}
+
+using InstallerDialog = InstallerDrives;
 
 TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
-  Installer installer(kDistribution);
+  Installer installer(kSample);
   ASSERT_NE(installer.dialog, nullptr);
   EXPECT_THAT(installer.messages(),
               ElementsAre(L"SolidWorks n'est pas trouv\u00e9,\nInstaller SolidWorks avant d'installer vos DLL..."));
@@ -149,18 +145,27 @@ TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == installer.dialog; }));
   PostMessageA(installer.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(installer.dialog, kWindows95)), TRUE);
   Press({{VK_ESCAPE}, {VK_CONTROL, VK_CANCEL}, {VK_MENU, VK_F4}, {VK_DOWN}});
-  EXPECT_TRUE(WaitFor([&] { return installer.checked(kWindowsNt) || !installer.running(); }));
-  EXPECT_TRUE(installer.running()) << "a key ended the installer";
+  EXPECT_TRUE(WaitFor([&] { return installer.checked(kWindowsNt) || installer.exitCode(0) != STILL_ACTIVE; }));
+  EXPECT_EQ(installer.exitCode(0), STILL_ACTIVE) << "a key ended the installer";
   EXPECT_FALSE(installer.checked(kWindows95));
 
   // Enter presses the default button, "Quitter", from anywhere.
   Press({{VK_RETURN}});
-  EXPECT_EQ(installer.exitCode(), 0);
+  EXPECT_EQ(installer.exitCode(), 0u);
+
+  // Found with the add-in in its Apps folder: only "Desintaller" is offered.
+  MakeHost("D:\\SW");
+  MakeEntry(kApps + "\\ZELM_Compact.dll");
+  EXPECT_EQ(Installer(kSample).offered(), "Desintaller");
 }
 
-TEST_F(InstallerDialog, InstallsAndUninstallsTheBuildTheRadioButtonsChoose) {
+// One program run through the states a host without the add-in goes
+// through: each build as the radio buttons choose, and failed steps that are
+// told and leave the buttons as they were.
+TEST_F(InstallerDialog, InstallsAndUninstallsTheChosenBuildAndAFailedStepKeepsTheButtons) {
+  const std::string build95 = std::string(kSample) + "\\DATA_95\\ZELM_Compact.dll";
   MakeHost("D:\\SW");
-  Installer installer(kDistribution);
+  Installer installer(kSample);
   ASSERT_NE(installer.dialog, nullptr);
   EXPECT_EQ(installer.offered(), "Installer");
   EXPECT_TRUE(installer.checked(kWindows95));
@@ -175,7 +180,6 @@ TEST_F(InstallerDialog, InstallsAndUninstallsTheBuildTheRadioButtonsChoose) {
   installer.click(kInstall);
   ExpectInstalled("\\DATA_95");
   EXPECT_EQ(installer.offered(), "Desintaller");
-
   installer.click(kUninstall);
   EXPECT_FALSE(Exists(kApps));
   EXPECT_TRUE(Exists("D:\\SW\\sldworks.exe"));
@@ -185,48 +189,41 @@ TEST_F(InstallerDialog, InstallsAndUninstallsTheBuildTheRadioButtonsChoose) {
   EXPECT_FALSE(installer.checked(kWindows95));
   installer.click(kInstall);
   ExpectInstalled("\\DATA_NT");
-  installer.click(kUninstall);
-  installer.click(kWindows95);
-  installer.click(kInstall);
-  ExpectInstalled("\\DATA_95");
-
   EXPECT_THAT(installer.messages(), ::testing::IsEmpty());
-  installer.click(kQuitter);
-  EXPECT_EQ(installer.exitCode(), 0);
-}
 
-TEST_F(InstallerDialog, AFailedStepReportsAndKeepsTheButtons) {
-  MakeHost("D:\\SW");
-  MakeEntry(kApps + "\\ZELM_Compact.dll", "installed earlier");
-  MakeEntry(std::string(kDistribution) + "\\Script.txt", "CD:\\Aide\r\n");
-  Installer installer(kDistribution);
-  ASSERT_NE(installer.dialog, nullptr);
-  EXPECT_EQ(installer.offered(), "Desintaller");
-
-  std::vector<std::wstring> expected = {L"ERREUR:\nSuppression du fichier ZELM_Compact.dll impossible."};
-  {
-    const Handle inUse = BlockDeletion(kApps + "\\ZELM_Compact.dll");
-    installer.click(kUninstall);
-  }
-  EXPECT_EQ(installer.messages(), expected);
-  EXPECT_EQ(installer.offered(), "Desintaller");
-
-  // The library goes, "Apps" cannot: the uninstall still succeeded.
-  expected.push_back(L"ERREUR:\nSuppression du fichier Apps impossible.");
+  // Everything goes but "Apps", held open: told, and the uninstall succeeded.
+  std::vector<std::wstring> expected = {L"ERREUR:\nSuppression du fichier Apps impossible."};
   {
     const Handle inUse = BlockDeletion(kApps);
     installer.click(kUninstall);
   }
   EXPECT_EQ(installer.messages(), expected);
-  EXPECT_TRUE(IsFolder(kApps));
-  EXPECT_FALSE(Exists(kApps + "\\ZELM_Compact.dll"));
+  int left = 0;
+  ForEachEntry(kApps, [&](const std::string&, bool) { ++left; });
+  EXPECT_TRUE(IsFolder(kApps) && left == 0);
   EXPECT_EQ(installer.offered(), "Installer");
 
-  DeleteFileA((std::string(kDistribution) + "\\DATA_95\\ZELM_Compact.dll").c_str());
-  expected.push_back(L"ERREUR:\nTransfert du fichier ZELM_Compact.dll impossible.");
+  // Back to the 95 build, missing from the distribution: told, still to install.
+  installer.click(kWindows95);
+  ASSERT_TRUE(MoveFileA(build95.c_str(), (build95 + ".away").c_str()));
   installer.click(kInstall);
+  expected.push_back(L"ERREUR:\nTransfert du fichier ZELM_Compact.dll impossible.");
   EXPECT_EQ(installer.messages(), expected);
   EXPECT_EQ(installer.offered(), "Installer");
+  EXPECT_TRUE(Exists(kApps + "\\Compact.ini")) << "the companions go all the same";
+  ASSERT_TRUE(MoveFileA((build95 + ".away").c_str(), build95.c_str()));
+  installer.click(kInstall);
+  EXPECT_EQ(installer.offered(), "Desintaller");
+
+  // The library held open cannot go: told, and still installed.
+  {
+    const Handle inUse = BlockDeletion(kApps + "\\ZELM_Compact.dll");
+    installer.click(kUninstall);
+  }
+  expected.push_back(L"ERREUR:\nSuppression du fichier ZELM_Compact.dll impossible.");
+  EXPECT_EQ(installer.messages(), expected);
+  EXPECT_EQ(installer.offered(), "Desintaller");
+  EXPECT_FALSE(Exists(kApps + "\\Compact.ini")) << "the companions go all the same";
 }
 
 }  // namespace

@@ -55,26 +55,12 @@ void ForEachEntry(const std::string& folder, Visit visit) {
   if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }
 
-inline std::vector<std::string> ListFolder(const std::string& folder) {
-  std::vector<std::string> names;
-  ForEachEntry(folder, [&](const std::string& path, bool) { names.push_back(path.substr(folder.size() + 1)); });
-  return names;
-}
-
 // Deletes what `folder` holds, read-only entries included.
 inline void EmptyFolder(const std::string& folder) {
   ForEachEntry(folder, [](const std::string& path, bool isFolder) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (isFolder) EmptyFolder(path);
     isFolder ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
-  });
-}
-
-inline void CopyTree(const std::string& source, const std::string& target) {
-  fs::create_directories(target);
-  ForEachEntry(source, [&](const std::string& path, bool isFolder) {
-    const std::string copy = target + path.substr(source.size());
-    isFolder ? CopyTree(path, copy) : void(CopyFileA(path.c_str(), copy.c_str(), FALSE));
   });
 }
 
