@@ -1,6 +1,5 @@
 #pragma once
-// SafeArray: the one owner of one SAFEARRAY (SafeArrayDestroy), and
-// SafeArrayLockGuard, which keeps an array locked for one scope.
+// SafeArray: the one owner of one SAFEARRAY (SafeArrayDestroy).
 //
 // Ownership traps:
 // - SafeArray(SAFEARRAY*) ADOPTS the array. Destroying an array of
@@ -37,20 +36,4 @@ class SafeArray {
 
  private:
   SAFEARRAY* a_ = nullptr;
-};
-
-class SafeArrayLockGuard {
- public:
-  explicit SafeArrayLockGuard(SAFEARRAY* a) noexcept
-      : a_(a), locked_(a && SUCCEEDED(SafeArrayLock(a))) {}
-  ~SafeArrayLockGuard() {
-    if (locked_) SafeArrayUnlock(a_);
-  }
-  SafeArrayLockGuard(const SafeArrayLockGuard&) = delete;
-  SafeArrayLockGuard& operator=(const SafeArrayLockGuard&) = delete;
-  bool locked() const noexcept { return locked_; }
-
- private:
-  SAFEARRAY* a_;
-  bool locked_;
 };
