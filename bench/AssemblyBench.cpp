@@ -18,6 +18,7 @@
 #include "assembly/AssemblyWalk.h"
 #include "core/Fixtures.h"
 #include "core/Simulator.h"
+#include "TempTree.h"
 #include "frame/AddinApp.h"
 #include "responder/DialogResponder.h"
 
@@ -35,21 +36,6 @@ std::wstring TempFolder(const std::wstring& name) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   return std::wstring(temp) + L"assembly-bench-" + name + L"\\";
-}
-
-// Removes what the benchmark wrote below its own temporary folder.
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + name).c_str());
-      else if (name != L"." && name != L"..") RemoveTree(folder + name + L"\\");
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
 }
 
 // The add-in started on this simulator, as InitUserDLL3 would leave it.

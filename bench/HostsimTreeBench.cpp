@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/Simulator.h"
+#include "TempTree.h"
 
 namespace {
 
@@ -61,20 +62,6 @@ long long walkActiveTree(hostsim::Simulator& sim) {
   const long long count = walk(root);
   root->Release();
   return count;
-}
-
-void removeTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + name).c_str());
-      else if (name != L"." && name != L"..") removeTree(folder + name + L"\\");  // the generator's subfolders
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
 }
 
 // One table: every size with that shape.
@@ -128,7 +115,7 @@ void run(const std::wstring& shape, const std::vector<long long>& sizes) {
     std::printf("%10lld %10lld %8lld %8.2f %8.3f %8.2f %8.2f %10.2f\n", tree.partInstances, components,
                 tree.partFiles + tree.assemblyFiles, written, opened, walked, again, logged);
     if (components != tree.components) std::printf("  walked %lld components, expected %lld\n", components, tree.components);
-    removeTree(folder);
+    RemoveTree(folder);
   }
 }
 

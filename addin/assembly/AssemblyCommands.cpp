@@ -54,70 +54,70 @@ struct DocumentPathsEmptiedOnExit {
   }
 };
 
-enum class Copy { Unchanged, WithEnvelope };
-
-// One listed file into the destination folder, under its own name: opened,
-// reached by name, the envelope put in (parts), saved to the copy's path and
-// closed again. True when the copy was written; every failure is told and
-// ends only this file.
-bool CopyListedFile(const std::wstring& sourcePath, const std::wstring& destinationFolder, Copy copy) {
-  const HostApplication host = CommandHost();
-  const std::wstring name = FileNameOfPath(sourcePath);
-  const long kind = copy == Copy::WithEnvelope ? kPartDocumentKind : kAssemblyDocumentKind;
-  const long error = host.OpenDocumentEx(sourcePath, kind);
-  if (error != 0) {
-    // Nothing is activated, saved or closed for a file the host did not open.
-    ShowMessage(OpenErrorMessage(error, sourcePath));
-    return false;
-  }
-  bool copied = false;
-  if (const ModelDocument document = host.ActivateDocument(name)) {
-    // An already compacted part is copied unchanged, and silently.
-    if (copy == Copy::WithEnvelope) BuildEnvelope(document.get(), document, 0);
-    copied = document.SaveToPath(destinationFolder + name);
-    // A document the host did not save elsewhere still stands for its
-    // source: saving it again would write the envelope into the source. It
-    // is closed without saving instead.
-    if (copied)
-      document.SaveDocument();
-    else
-      ShowMessage(CopyNotSavedMessage(sourcePath));
-  } else {
-    ShowMessage(copy == Copy::WithEnvelope ? sourcePath : std::wstring(kFileNotFoundMessage));
-  }
-  host.CloseDocument(name);
-  return copied;
-}
-
-BOOL CopyAssemblyFile(const std::wstring& sourcePath, const std::wstring& destinationFolder) {
-  return CopyListedFile(sourcePath, destinationFolder, Copy::Unchanged);
-}
-
-BOOL CompactAssemblyPart(const std::wstring& sourcePath, const std::wstring& destinationFolder) {
-  return CopyListedFile(sourcePath, destinationFolder, Copy::WithEnvelope);
-}
-
-// One part file, in place: opened, reached by name, the envelope taken out
-// (rebuilt only when both markers went), saved over its own file, closed.
-// True when it was saved.
-BOOL DecompactAssemblyPart(const std::wstring& path) {
+// The steps every listed file goes through: opened by path as that kind,
+// reached by its file name (the host addresses open documents by name),
+// worked on, closed again. A file the host did not open is told with the
+// host's code and nothing else is done for it; one it cannot reach by name
+// is told with `notFound` and closed. True when `work` answered true.
+template <typename Work>
+bool WorkOnListedFile(const std::wstring& path, long kind, const std::wstring& notFound, Work work) {
   const HostApplication host = CommandHost();
   const std::wstring name = FileNameOfPath(path);
-  const long error = host.OpenDocumentEx(path, kPartDocumentKind);
+  const long error = host.OpenDocumentEx(path, kind);
   if (error != 0) {
     ShowMessage(OpenErrorMessage(error, path));
-    return FALSE;
+    return false;
   }
-  BOOL saved = FALSE;
-  if (const ModelDocument document = host.ActivateDocument(name)) {
+  bool done = false;
+  if (const ModelDocument document = host.ActivateDocument(name))
+    done = work(document, name);
+  else
+    ShowMessage(notFound);
+  // The document reference is given back before the document is closed.
+  host.CloseDocument(name);
+  return done;
+}
+
+// Saves the open document as the copy; true when the host wrote it. A
+// document the host did not save elsewhere still stands for its source:
+// saving it again would write into the source, so it is left to be closed
+// without saving.
+bool SaveCopy(const ModelDocument& document, const std::wstring& copyPath, const std::wstring& sourcePath) {
+  if (!document.SaveToPath(copyPath)) {
+    ShowMessage(CopyNotSavedMessage(sourcePath));
+    return false;
+  }
+  document.SaveDocument();
+  return true;
+}
+
+// A file that is not a part, copied unchanged into the destination folder
+// under its own name.
+BOOL CopyAssemblyFile(const std::wstring& sourcePath, const std::wstring& destinationFolder) {
+  return WorkOnListedFile(sourcePath, kAssemblyDocumentKind, kFileNotFoundMessage,
+                          [&](const ModelDocument& document, const std::wstring& name) {
+                            return SaveCopy(document, destinationFolder + name, sourcePath);
+                          });
+}
+
+// A part copied with the envelope into the destination folder under its own
+// name; an already compacted part is copied unchanged, and silently.
+BOOL CompactAssemblyPart(const std::wstring& sourcePath, const std::wstring& destinationFolder) {
+  return WorkOnListedFile(sourcePath, kPartDocumentKind, sourcePath,
+                          [&](const ModelDocument& document, const std::wstring& name) {
+                            BuildEnvelope(document.get(), document, 0);
+                            return SaveCopy(document, destinationFolder + name, sourcePath);
+                          });
+}
+
+// A part decompacted in place: the envelope taken out (rebuilt only when
+// both markers went), saved over its own file.
+BOOL DecompactAssemblyPart(const std::wstring& path) {
+  return WorkOnListedFile(path, kPartDocumentKind, path, [](const ModelDocument& document, const std::wstring&) {
     if (RemoveEnvelope(document.get(), document)) document.RebuildModel();
     document.SaveDocument();
-    saved = TRUE;
-  } else {
-    ShowMessage(path);
-  }
-  host.CloseDocument(name);
-  return saved;
+    return true;
+  });
 }
 
 // 1. The list and the destination; 2. the assembly files copied unchanged,
