@@ -50,10 +50,10 @@ void Walks() {
   double previous = 0;
   for (long long instances : {1000LL, 10000LL, 100000LL}) {
     const std::wstring folder = TempFolder(std::to_wstring(instances));
-    hostsim::TreeSpec spec;
-    spec.instances = instances;
-    spec.uniqueParts = instances / 5;
-    const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder, spec);
+    hostsim::TreeRecipe recipe;
+    recipe.instances = instances;
+    recipe.uniqueParts = instances / 5;
+    const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder, recipe);
     double opened = 0, collected = 0;
     size_t listed = 0;
     {
@@ -80,13 +80,13 @@ void Walks() {
 
 void Compaction() {
   const std::wstring folder = TempFolder(L"200"), out = folder + L"envoi\\", copies = folder + L"copie\\";
-  hostsim::TreeSpec spec;
-  spec.instances = 200;
-  spec.uniqueParts = 200;
-  spec.depth = 2;
-  spec.fanOut = 20;
-  spec.shape = L"detailed";
-  const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder, spec);
+  hostsim::TreeRecipe recipe;
+  recipe.instances = 200;
+  recipe.uniqueParts = 200;
+  recipe.depth = 2;
+  recipe.fanOut = 20;
+  recipe.shape = L"detailed";
+  const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder, recipe);
   CreateDirectoryW(out.c_str(), nullptr);
   CreateDirectoryW(copies.c_str(), nullptr);
 

@@ -73,12 +73,12 @@ void run(const std::wstring& shape, const std::vector<long long>& sizes) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"hostsim-tree-bench-" + std::to_wstring(instances) + L"\\";
-    hostsim::TreeSpec spec;
-    spec.instances = instances;
-    spec.uniqueParts = instances / 5 > 0 ? instances / 5 : 1;
-    spec.shape = shape;
+    hostsim::TreeRecipe recipe;
+    recipe.instances = instances;
+    recipe.uniqueParts = instances / 5 > 0 ? instances / 5 : 1;
+    recipe.shape = shape;
     auto start = Clock::now();
-    const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder, spec);
+    const hostsim::TreeSummary tree = hostsim::writeAssemblyTree(folder, recipe);
     const double written = secondsSince(start);
     if (tree.top.empty()) {
       std::printf("%10lld cannot write the tree\n", instances);

@@ -303,18 +303,18 @@ bool ScriptRunner::execute(const std::wstring& command, const std::wstring& rest
   }
   if (command == L"new-tree") {
     if (!needs(5)) return false;
-    TreeSpec spec;
+    TreeRecipe recipe;
     int depth = 0, fanOut = 0;
-    if (!parseCount(words[1], spec.instances) || !parseCount(words[2], spec.uniqueParts) ||
+    if (!parseCount(words[1], recipe.instances) || !parseCount(words[2], recipe.uniqueParts) ||
         !parseCount(words[3], depth) || !parseCount(words[4], fanOut))
       {
       fail(L"new-tree takes counts from 1");
       return false;
     }
-    spec.depth = depth;
-    spec.fanOut = fanOut;
-    if (words.size() > 5) spec.shape = words[5];
-    const TreeSummary tree = writeAssemblyTree(words[0], spec);
+    recipe.depth = depth;
+    recipe.fanOut = fanOut;
+    if (words.size() > 5) recipe.shape = words[5];
+    const TreeSummary tree = writeAssemblyTree(words[0], recipe);
     if (tree.top.empty()) {
       transcript_.line(L"new-tree: " + words[0] + L" -> failed");
       {

@@ -129,16 +129,16 @@ bool writeAssemblyFixture(const std::wstring& path, const std::vector<std::wstri
   return writeDocumentFile(document, path);
 }
 
-TreeSummary writeAssemblyTree(const std::wstring& folderPath, const TreeSpec& spec) {
+TreeSummary writeAssemblyTree(const std::wstring& folderPath, const TreeRecipe& recipe) {
   TreeSummary summary;
-  const size_t fanOut = spec.fanOut < 1 ? 1 : static_cast<size_t>(spec.fanOut);
+  const size_t fanOut = recipe.fanOut < 1 ? 1 : static_cast<size_t>(recipe.fanOut);
   long long perTopChild = 1;  // part instances under one child of the top
-  for (int level = 1; level < spec.depth && perTopChild <= spec.instances; ++level)
+  for (int level = 1; level < recipe.depth && perTopChild <= recipe.instances; ++level)
     perTopChild *= static_cast<long long>(fanOut);
   Document part;
-  if (spec.depth < 1 || spec.depth > 8 || spec.fanOut < 1 || spec.fanOut > 1000 || spec.uniqueParts < 1 ||
-      spec.uniqueParts > spec.instances || spec.instances > 10000000 || perTopChild > spec.instances ||
-      !buildPartShape(spec.shape, part.part))
+  if (recipe.depth < 1 || recipe.depth > 8 || recipe.fanOut < 1 || recipe.fanOut > 1000 || recipe.uniqueParts < 1 ||
+      recipe.uniqueParts > recipe.instances || recipe.instances > 10000000 || perTopChild > recipe.instances ||
+      !buildPartShape(recipe.shape, part.part))
     return summary;
   std::wstring folder = fullPath(folderPath);
   if (folder.back() != L'\\') folder += L'\\';
@@ -152,13 +152,13 @@ TreeSummary writeAssemblyTree(const std::wstring& folderPath, const TreeSpec& sp
   };
   const std::string partBytes = serializeDocument(part);  // every part file is the same shape
   std::vector<std::wstring> below;  // the files of the level below the one being written
-  for (size_t j = 0; j < static_cast<size_t>(spec.uniqueParts); ++j) {
+  for (size_t j = 0; j < static_cast<size_t>(recipe.uniqueParts); ++j) {
     below.push_back(place(L"parts", j, L"p" + std::to_wstring(j + 1) + L".SLDPRT"));
     if (!writeWholeFile(below.back(), partBytes)) return summary;
   }
   // Each sub-assembly holds fanOut files of the level below, taken in turn;
   // a level has as many files as it needs to reach every file below it.
-  for (int level = spec.depth - 1; level >= 1; --level) {
+  for (int level = recipe.depth - 1; level >= 1; --level) {
     std::vector<std::wstring> files;
     for (size_t j = 0; j * fanOut < below.size(); ++j) {
       std::vector<std::wstring> children;
@@ -170,16 +170,16 @@ TreeSummary writeAssemblyTree(const std::wstring& folderPath, const TreeSpec& sp
     summary.assemblyFiles += static_cast<long long>(files.size());
     below = std::move(files);
   }
-  const long long topChildren = (spec.instances + perTopChild - 1) / perTopChild;
+  const long long topChildren = (recipe.instances + perTopChild - 1) / perTopChild;
   std::vector<std::wstring> children;
   for (long long i = 0; i < topChildren; ++i) children.push_back(below[static_cast<size_t>(i) % below.size()]);
   const std::wstring top = folder + L"top.SLDASM";
   if (!writeAssemblyFixture(top, children)) return summary;
   summary.top = top;
-  summary.partFiles = spec.uniqueParts;
+  summary.partFiles = recipe.uniqueParts;
   summary.assemblyFiles += 1;
   summary.partInstances = topChildren * perTopChild;
-  for (long long perLevel = topChildren, level = 0; level < spec.depth; ++level, perLevel *= spec.fanOut)
+  for (long long perLevel = topChildren, level = 0; level < recipe.depth; ++level, perLevel *= recipe.fanOut)
     summary.components += perLevel;
   return summary;
 }

@@ -29,7 +29,7 @@ bool writeAssemblyFixture(const std::wstring& path, const std::vector<std::wstri
 // files of the level below, taken in turn, so files are shared; the top
 // holds as many level-1 sub-assemblies as the instances need. With depth 1
 // the top holds the parts.
-struct TreeSpec {
+struct TreeRecipe {
   long long instances = 1000;   // part components in the whole tree, rounded up to whole top children
   long long uniqueParts = 200;  // part files, at most instances
   int depth = 4;                // levels of assemblies above the parts (1 to 8)
@@ -37,9 +37,9 @@ struct TreeSpec {
   std::wstring shape = L"tiny";
 };
 struct TreeSummary {
-  std::wstring top;  // empty when the spec is refused or a file could not be written
+  std::wstring top;  // empty when the recipe is refused or a file could not be written
   long long partInstances = 0, components = 0, partFiles = 0, assemblyFiles = 0;
 };
-TreeSummary writeAssemblyTree(const std::wstring& folder, const TreeSpec& spec);
+TreeSummary writeAssemblyTree(const std::wstring& folder, const TreeRecipe& recipe);
 
 }  // namespace hostsim
