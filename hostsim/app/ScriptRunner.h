@@ -11,7 +11,7 @@
 
 #include "responder/DialogResponder.h"
 #include "core/Simulator.h"
-#include "app/Transcript.h"
+#include "responder/Transcript.h"
 
 namespace hostsim {
 

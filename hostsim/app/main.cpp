@@ -10,7 +10,7 @@
 #include "app/ScriptRunner.h"
 #include "core/Simulator.h"
 #include "core/Text.h"
-#include "app/Transcript.h"
+#include "responder/Transcript.h"
 
 namespace {
 

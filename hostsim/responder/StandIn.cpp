@@ -28,6 +28,7 @@
 
 #include "responder/DialogResponder.h"
 #include "responder/DialogWindows.h"
+#include "responder/Transcript.h"
 
 namespace {
 
@@ -35,22 +36,10 @@ namespace dialogs = testsupport::dialogs;
 
 constexpr DWORD kPollMs = 10;
 
+// What the run did, a line an event.
 void say(const std::wstring& text) {
-  const std::wstring line = text + L"\n";
-  std::string bytes(WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr);
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size() - 1), &written, nullptr);
-}
-
-// A text on one line: a line break shows as "\n".
-std::wstring oneLine(const std::wstring& text) {
-  std::wstring out;
-  for (wchar_t c : text) {
-    if (c == L'\n') out += L"\\n";
-    else if (c != L'\r') out += c;
-  }
-  return out;
+  static hostsim::Transcript transcript;
+  transcript.line(text);
 }
 
 std::wstring withoutMnemonics(const std::wstring& text) {
@@ -113,7 +102,7 @@ class StandIn {
       responder_->stop();
       transcribeMessages();
       for (; checked_ < responder_->messages().size(); ++checked_)
-        fail(L"unexpected message: " + oneLine(responder_->messages()[checked_].text));
+        fail(L"unexpected message: " + hostsim::Transcript::oneLine(responder_->messages()[checked_].text));
       for (const std::wstring& line : responder_->unexpected()) fail(L"unexpected dialog: " + line);
     }
     say(failures_ == 0 ? L"result: ok" : L"result: failed");
@@ -194,7 +183,8 @@ class StandIn {
   void transcribeMessages() {
     if (!responder_) return;
     const auto messages = responder_->messages();
-    for (; transcribed_ < messages.size(); ++transcribed_) say(L"message: " + oneLine(messages[transcribed_].text));
+    for (; transcribed_ < messages.size(); ++transcribed_)
+      say(L"message: " + hostsim::Transcript::oneLine(messages[transcribed_].text));
   }
 
   static std::wstring unescape(const std::wstring& text) {

@@ -1,4 +1,5 @@
-// The lines script mode prints: to standard output, UTF-8, one per event.
+// The lines a stand-in for the user prints (the simulator's script mode,
+// standin.exe): to standard output, UTF-8, one per event.
 #pragma once
 
 #include <string>

@@ -1,8 +1,6 @@
-#include "app/Transcript.h"
+#include "responder/Transcript.h"
 
 #include <windows.h>
-
-#include "core/Text.h"
 
 namespace hostsim {
 
@@ -17,7 +15,12 @@ Transcript::Transcript() {
 
 void Transcript::line(const std::wstring& text) {
   if (!output_) return;
-  std::string bytes = toUtf8(text) + "\n";
+  const std::wstring withEnd = text + L"\n";
+  std::string bytes(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, withEnd.data(), static_cast<int>(withEnd.size()),
+                                                            nullptr, 0, nullptr, nullptr)),
+                    '\0');
+  WideCharToMultiByte(CP_UTF8, 0, withEnd.data(), static_cast<int>(withEnd.size()), bytes.data(),
+                      static_cast<int>(bytes.size()), nullptr, nullptr);
   DWORD written = 0;
   WriteFile(static_cast<HANDLE>(output_), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
