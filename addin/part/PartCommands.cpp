@@ -37,7 +37,7 @@ std::wstring CompactedMessage(const std::wstring& destinationPath) {
 // no name, so decompaction would not find it.
 std::wstring SavedWithoutEnvelopeMessage(const std::wstring& destinationPath) {
   return L"Fichier enregistr\u00E9 dans le dossier\n" + FolderOfPath(destinationPath) +
-         L"\nmais son enveloppe n'est pas compl\u00E8te : il n'est pas compact\u00E9.";
+         L"\nmais l'enveloppe n'a pas pu \u00EAtre compl\u00E9t\u00E9e.";
 }
 
 constexpr wchar_t kPutBackLine[] = L"La pi\u00E8ce ouverte est rest\u00E9e telle qu'elle \u00E9tait.";

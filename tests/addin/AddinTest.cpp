@@ -198,12 +198,6 @@ void AddinTest::RunFailing(const wchar_t* command, const FaultStep& step, const 
   EXPECT_EQ(ReferencesHeld(), 0);
 }
 
-AddinTest::SourceFeatures AddinTest::FeaturesOnDisk(const std::vector<std::wstring>& sources) const {
-  SourceFeatures features;
-  for (const std::wstring& path : sources) features[path] = Dump(path, L"feature: ");
-  return features;
-}
-
 void AddinTest::ExpectOpenSourcesAsOnDisk(const SourceFeatures& sources) const {
   for (const std::wstring& path : Sim().openDocumentPaths())
     if (sources.count(path)) {
@@ -215,14 +209,6 @@ size_t IndexOf(const std::vector<std::wstring>& lines, const std::wstring& prefi
   for (size_t i = from; i < lines.size(); ++i)
     if (lines[i].rfind(prefix, 0) == 0) return i;
   return lines.size();
-}
-
-Variant TextAnswer(const std::wstring& text) {
-  VARIANT raw;
-  VariantInit(&raw);
-  raw.vt = VT_BSTR;
-  raw.bstrVal = SysAllocString(text.c_str());
-  return Variant(raw);
 }
 
 std::string Lines(const std::vector<std::wstring>& lines) {

@@ -75,11 +75,10 @@ class AddinTest : public testing::Test {
   // way out); every reference given back.
   void RunFailing(const wchar_t* command, const FaultStep& step, const std::vector<std::wstring>& cleanCalls,
                   const std::wstring& saveAnswer, const std::vector<std::wstring>& lines);
-  // The features of each source as its file holds them (taken while none is
-  // open), and the check that no open document standing for a source holds
-  // anything else: nothing a command added, nothing it took away.
+  // No open document that stands for a source holds other features than
+  // its file (`sources`: each source's, read while none was open): nothing
+  // a command added, nothing it took away.
   using SourceFeatures = std::map<std::wstring, std::vector<std::wstring>>;
-  SourceFeatures FeaturesOnDisk(const std::vector<std::wstring>& sources) const;
   void ExpectOpenSourcesAsOnDisk(const SourceFeatures& sources) const;
 
   testsupport::TempFolder folder;
@@ -98,8 +97,13 @@ inline std::wstring FirstText(const std::wstring& line) {
 }
 // The place of the first line from `from` on that starts with prefix.
 size_t IndexOf(const std::vector<std::wstring>& lines, const std::wstring& prefix, size_t from = 0);
-// An answer to plan (Simulator::answerOddly).
-Variant TextAnswer(const std::wstring& text);
+// The answer TRUE, to plan (Simulator::answerOddly).
+inline VARIANT True() {
+  VARIANT answer{};
+  answer.vt = VT_BOOL;
+  answer.boolVal = VARIANT_TRUE;
+  return answer;
+}
 
 // Lines as one text, a line each: compared as such, a mismatch shows as a
 // line diff.
