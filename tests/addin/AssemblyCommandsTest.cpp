@@ -361,7 +361,7 @@ TEST_F(AssemblyCommands, TheHostsRefusalsAreToldFileByFile) {
     EXPECT_EQ(LastMessages(Messages().size() - shown), c.messages);
     EXPECT_EQ(Sim().openDocumentPaths(), c.assemblyOpenAtEnd ? std::vector<std::wstring>{a} : std::vector<std::wstring>{});
     EXPECT_EQ(ReferencesHeld(), 0);
-    CloseAll();
+    ExpectSourcesUntouched();
     RemoveDirectoryW((out + L"P1.SLDPRT").c_str());
   }
 
