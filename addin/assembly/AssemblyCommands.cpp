@@ -57,10 +57,10 @@ std::wstring DecompactedMessage(int failures) {
          L" fichier(s) n'ont pas pu \u00EAtre d\u00E9compact\u00E9s.";
 }
 
-// A run through the listed files, which the top assembly, closed while they
-// are worked through, waits for: it is opened again on every way out, by the
-// command at its end or, when a failure ends the run, here, and then the
-// failure message says how many files were done.
+// The run through the listed files, while the top assembly is closed. The
+// assembly is opened again on every way out: by the command at its end, or
+// here when a failure ends the run; the failure's message then says how many
+// files were done, and whether the assembly is open again.
 class AssemblyRun {
  public:
   AssemblyRun(std::wstring assemblyPath, size_t fileCount) : assemblyPath_(std::move(assemblyPath)), total_(fileCount) {}
@@ -68,18 +68,29 @@ class AssemblyRun {
   AssemblyRun& operator=(const AssemblyRun&) = delete;
   ~AssemblyRun() {
     if (reopened_) return;
-    std::wstring lines = L"Fichiers trait\u00E9s avec succ\u00E8s avant l'interruption : " + std::to_wstring(handled_) +
-                         L" sur " + std::to_wstring(total_) + L".";
+    bool reopened = false;
     try {
       ReopenAssembly();
-      lines += L"\nL'assemblage a \u00E9t\u00E9 rouvert.";
+      reopened = true;
     } catch (...) {
-      lines += L"\nL'assemblage n'a pas pu \u00EAtre rouvert :\n" + assemblyPath_;
+      // The host may be failing for good: the message says so.
     }
-    AddToFailureMessage(std::move(lines));
+    try {
+      AddToFailureMessage(L"Fichiers trait\u00E9s avec succ\u00E8s avant l'interruption : " + std::to_wstring(handled_) +
+                          L" sur " + std::to_wstring(total_) + L".\n" +
+                          (reopened ? L"L'assemblage a \u00E9t\u00E9 rouvert."
+                                    : L"L'assemblage n'a pas pu \u00EAtre rouvert :\n" + assemblyPath_));
+    } catch (...) {
+      // Without memory for the line, the failure is told without it.
+    }
   }
 
-  void Tally(bool handled) { handled ? ++handled_ : ++failures_; }
+  void Tally(bool handled) {
+    if (handled)
+      ++handled_;
+    else
+      ++failures_;
+  }
   int Failures() const { return failures_; }
   // As after every run, the source assembly is open again.
   void ReopenAssembly() {
@@ -100,11 +111,11 @@ class AssemblyRun {
 // unsaved changes and all. The host answers ActivateDocument by file name
 // only for an open document; its path tells whether it is this file.
 template <typename Filter>
-std::vector<std::wstring> ListedFilesOpenInTheHost(const PathList& files, Filter opened) {
+std::vector<std::wstring> ListedFilesOpenInTheHost(const PathList& files, Filter worksOn) {
   const HostApplication host = CommandHost();
   std::vector<std::wstring> open;
   for (size_t i = 0; i < files.Count(); ++i) {
-    if (!opened(files[i])) continue;
+    if (!worksOn(files[i])) continue;
     const ModelDocument document = host.ActivateDocument(FileNameOfPath(files[i]));
     if (document && IsSameFile(document.DocumentPath(), files[i])) open.push_back(files[i]);
   }

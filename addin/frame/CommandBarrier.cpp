@@ -13,14 +13,20 @@ namespace {
 constexpr wchar_t kCommandRunningMessage[] =
     L"Une autre commande de ZELM_Compact est en cours : terminez-la, puis recommencez.";
 
-// The lines the running command's guards left, each on a line of its own
-// after the text; taken, so they are told once.
-std::wstring WithFailureLines(std::wstring text) {
+// The lines the running command's guards left, one a line; taken, so that
+// they are told once.
+std::wstring TakeFailureLines() {
+  std::wstring text;
   if (!theAddinApp) return text;
-  std::vector<std::wstring>& lines = theAddinApp->command.failureLines;
-  for (const std::wstring& line : lines) text += L"\n" + line;
-  lines.clear();
+  for (const std::wstring& line : theAddinApp->command.failureLines) text += (text.empty() ? L"" : L"\n") + line;
+  theAddinApp->command.failureLines.clear();
   return text;
+}
+
+// The failure's own text, then what the command's guards did on the way out.
+std::wstring WithFailureLines(const std::wstring& text) {
+  const std::wstring lines = TakeFailureLines();
+  return lines.empty() ? text : text + L"\n" + lines;
 }
 
 }  // namespace
@@ -40,13 +46,12 @@ void RunMenuCommand(void (*command)()) noexcept {
   state.running = true;
   state.failureLines.clear();
   RunCommand(command);
-  // A guard that had to act although the command ended normally still gets
+  // A guard that had to act although the command ended normally is still
   // heard, in one message.
-  if (!state.failureLines.empty()) {
-    try {
-      ShowMessage(WithFailureLines(std::wstring()).substr(1));
-    } catch (...) {
-    }
+  try {
+    const std::wstring lines = TakeFailureLines();
+    if (!lines.empty()) ShowMessage(lines);
+  } catch (...) {
   }
   state.failureLines.clear();
   state.running = false;
@@ -65,7 +70,7 @@ void ReportHostCallFailure(const HostCallError& error) noexcept {
   try {
     std::wstring text = L"Erreur du logiciel hôte pendant l'opération " + error.operation() + L".";
     if (!error.description().empty()) text += L"\n" + error.description();
-    ShowMessage(WithFailureLines(std::move(text)));
+    ShowMessage(WithFailureLines(text));
   } catch (...) {
   }
 }
