@@ -64,10 +64,9 @@ void Walks() {
       sim.open(tree.top);
       opened = SecondsSince(start);
       start = Clock::now();
-      const bool ok = CollectAssemblyFiles(Destination::None).has_value();
+      const std::optional<AssemblyFiles> files = CollectAssemblyFiles(Destination::None);
       collected = SecondsSince(start);
-      listed = ok ? theAddinApp->documentPaths.Count() : 0;
-      theAddinApp->documentPaths.Clear();
+      listed = files ? files->files.Count() : 0;
     }
     std::printf("%10lld %10zu %8.2f %10.3f %14.2f", tree.partInstances, listed, opened, collected,
                 1e6 * collected / static_cast<double>(tree.components));

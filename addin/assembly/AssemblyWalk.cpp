@@ -18,8 +18,6 @@ constexpr wchar_t kSameFolderMessage[] = L"L'assemblage ne peut pas \u00EAtre sa
 constexpr wchar_t kAssemblyFilter[] = L"Fichiers Assemblage (*.SLDASM)|*.SLDASM|";
 constexpr wchar_t kAssemblyExtension[] = L"SLDASM";
 
-PathList& DocumentPaths() { return theAddinApp->documentPaths; }
-
 // The text from the last point on, upper-cased; empty without a point.
 std::wstring UpperExtension(const std::wstring& path) {
   const size_t point = path.rfind(L'.');
@@ -48,16 +46,19 @@ std::optional<std::wstring> ChooseAssemblyDestination(const std::wstring& assemb
   return candidate;
 }
 
-// Every copy is written to the destination folder under its source's file
-// name. A listed file that lies in that folder (however the folder is
-// written) would be written over by its own copy, and two listed files of
-// one name would land on one copy: such a destination is refused before
-// anything is written, naming the file(s).
-bool DestinationKeepsEverySource(const std::wstring& destinationPath) {
+// Every copy is written to the destination folder under the name Windows
+// reads in its source's path. A destination is refused before anything is
+// written, naming the file(s), when a copy would land on a source: a listed
+// file lies in that folder (however the folder is written), two listed files
+// of one name would land on one copy, a name names no file of its own, or a
+// copy's path reaches a listed file by another route (a link, another
+// mapping of a drive).
+bool DestinationKeepsEverySource(const std::wstring& destinationPath, const PathList& paths) {
   const std::wstring destinationFolder = FolderOfPath(destinationPath);
-  const PathList& paths = DocumentPaths();
   std::unordered_map<std::wstring, bool> folderIsDestination;  // by source folder, as listed
-  std::unordered_map<std::wstring, size_t> firstWithName;      // by upper-cased file name
+  std::unordered_map<std::wstring, size_t> firstWithName;      // by upper-cased copy name
+  std::unordered_map<FileIdentity, size_t, FileIdentityHash> listedFile;
+  std::vector<std::wstring> copyNames;
   for (size_t i = 0; i < paths.Count(); ++i) {
     const std::wstring& path = paths[i];
     const std::wstring folder = FolderOfPath(path);
@@ -69,12 +70,28 @@ bool DestinationKeepsEverySource(const std::wstring& destinationPath) {
                   L"\nRemplacement impossible.");
       return false;
     }
-    std::wstring name = FileNameOfPath(path);
-    CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
-    const auto [first, isFirst] = firstWithName.emplace(std::move(name), i);
+    const std::optional<std::wstring> name = CopyNameOfPath(path);
+    if (!name) {
+      ShowMessage(L"Ce fichier de l'assemblage ne peut pas \u00EAtre copi\u00E9 sous son nom :\n" + path);
+      return false;
+    }
+    std::wstring upperName = *name;
+    CharUpperBuffW(upperName.data(), static_cast<DWORD>(upperName.size()));
+    const auto [first, isFirst] = firstWithName.emplace(std::move(upperName), i);
     if (!isFirst && !IsSameFile(paths[first->second], path)) {
       ShowMessage(L"Deux fichiers de l'assemblage portent le m\u00EAme nom :\n" + paths[first->second] + L"\n" + path +
                   L"\nIls ne peuvent pas \u00EAtre copi\u00E9s dans un m\u00EAme dossier.");
+      return false;
+    }
+    if (const std::optional<FileIdentity> identity = IdentityOfFile(path)) listedFile.emplace(*identity, i);
+    copyNames.push_back(*name);
+  }
+  for (size_t i = 0; i < paths.Count(); ++i) {
+    const std::optional<FileIdentity> identity = IdentityOfFile(destinationFolder + copyNames[i]);
+    const auto reached = identity ? listedFile.find(*identity) : listedFile.end();
+    if (reached != listedFile.end()) {
+      ShowMessage(L"La copie de ce fichier remplacerait un fichier de l'assemblage :\n" + paths[i] + L"\n" +
+                  paths[reached->second] + L"\nRemplacement impossible.");
       return false;
     }
   }
@@ -83,7 +100,7 @@ bool DestinationKeepsEverySource(const std::wstring& destinationPath) {
 
 // The assembly's own path as entry 0, then its tree; false, with its
 // message, when the host gives no configuration or no root component.
-bool ListAssembly(const ModelDocument& document, const std::wstring& assemblyPath) {
+bool ListAssembly(const ModelDocument& document, const std::wstring& assemblyPath, PathList& files) {
   const Configuration configuration = document.ActiveConfiguration();
   if (!configuration) {
     ShowMessage(kNoConfigurationMessage);
@@ -94,14 +111,14 @@ bool ListAssembly(const ModelDocument& document, const std::wstring& assemblyPat
     ShowMessage(kNoRootComponentMessage);
     return false;
   }
-  if (IsNewPath(assemblyPath)) DocumentPaths().Append(assemblyPath);
-  WalkComponents(root, assemblyPath);
+  if (IsNewPath(assemblyPath, files)) files.Append(assemblyPath);
+  WalkComponents(root, assemblyPath, files);
   return true;
 }
 
 }  // namespace
 
-BOOL IsNewPath(const std::wstring& path) { return DocumentPaths().Contains(path) ? FALSE : TRUE; }
+BOOL IsNewPath(const std::wstring& path, const PathList& files) { return files.Contains(path) ? FALSE : TRUE; }
 
 BOOL IsPartFile(const std::wstring& path) {
   const std::wstring extension = UpperExtension(path);
@@ -113,7 +130,7 @@ BOOL IsAssemblyFile(const std::wstring& path) {
   return extension == L".SLDASM" || extension == L".ASM";
 }
 
-void WalkComponents(const Component& root, const std::wstring& rootPath) {
+void WalkComponents(const Component& root, const std::wstring& rootPath, PathList& files) {
   // An explicit stack rather than recursion, so any depth the host can give
   // is safe: one level per sub-assembly being walked, with the children
   // still to visit and the path of the file it stands for.
@@ -132,7 +149,7 @@ void WalkComponents(const Component& root, const std::wstring& rootPath) {
     }
     const Component child = std::move(level.children[level.next++]);
     std::wstring path = child.ComponentPath();
-    if (IsNewPath(path)) DocumentPaths().Append(path);
+    if (IsNewPath(path, files)) files.Append(path);
     if (!IsAssemblyFile(path)) continue;
     bool repeatsAnAncestor = false;
     for (const Level& ancestor : levels) repeatsAnAncestor = repeatsAnAncestor || ancestor.path == path;
@@ -140,7 +157,7 @@ void WalkComponents(const Component& root, const std::wstring& rootPath) {
   }
 }
 
-std::optional<std::wstring> CollectAssemblyFiles(Destination destination) {
+std::optional<AssemblyFiles> CollectAssemblyFiles(Destination destination) {
   const HostApplication host = CommandHost();
   const ModelDocument document = host.ActiveDocument();
   // No active document answers kind 0 and takes the same way.
@@ -154,10 +171,12 @@ std::optional<std::wstring> CollectAssemblyFiles(Destination destination) {
 
   const AssemblyDocument assembly(DispatchDriver::Borrow(document.get()));
   assembly.PrepareComponents(true);
-  const bool listed = ListAssembly(document, assemblyPath);
+  AssemblyFiles listed{PathList(), *destinationPath};
+  const bool walked = ListAssembly(document, assemblyPath, listed.files);
   // A refused destination leaves the assembly open: nothing has changed.
-  if (listed && destination == Destination::Ask && !DestinationKeepsEverySource(*destinationPath)) return std::nullopt;
+  if (walked && destination == Destination::Ask && !DestinationKeepsEverySource(*destinationPath, listed.files))
+    return std::nullopt;
   host.CloseDocumentByPath(assemblyPath);
-  if (!listed) return std::nullopt;
-  return destinationPath;
+  if (!walked) return std::nullopt;
+  return listed;
 }

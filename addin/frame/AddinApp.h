@@ -3,51 +3,14 @@
 // the process ends; nothing is torn down when the host lets the library go.
 #include <windows.h>
 
-#include <deque>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include "frame/EventSink.h"
 #include "host/ComRef.h"
 #include "host/DispatchDriver.h"
 #include "host/HostObjects.h"
-
-// The file paths an assembly command works through: in the order they were
-// appended, each path once (exact comparison of the characters, case
-// included). Membership is a hash lookup, so listing a tree of a hundred
-// thousand components stays linear.
-class PathList {
- public:
-  PathList() = default;
-  PathList(const PathList&) = delete;
-  PathList& operator=(const PathList&) = delete;
-
-  bool Contains(std::wstring_view path) const { return index_.count(path) != 0; }
-  // Appends a path not yet listed.
-  void Append(std::wstring path) {
-    paths_.push_back(std::move(path));
-    index_.insert(paths_.back());
-  }
-  size_t Count() const noexcept { return paths_.size(); }
-  const std::wstring& operator[](size_t i) const { return paths_[i]; }
-  // Count 0, storage freed.
-  void Clear() noexcept {
-    index_.clear();
-    paths_.clear();
-    try {
-      index_.rehash(0);
-      paths_.shrink_to_fit();
-    } catch (...) {
-      // Emptied all the same; only the spare storage stays.
-    }
-  }
-
- private:
-  std::deque<std::wstring> paths_;               // a deque never moves its elements,
-  std::unordered_set<std::wstring_view> index_;  // so the views stay valid
-};
 
 class AddinApp {
  public:
@@ -66,8 +29,12 @@ class AddinApp {
   // Holds the sink's first reference, until the process ends. The sink stays
   // advised on the host for as long.
   ComRef<HostEventSink> eventSink;
-  // Filled and emptied by the assembly commands; empty between commands.
-  PathList documentPaths;
+  // The menu command running now: one at a time (RunMenuCommand), and the
+  // lines its guards leave for the message that ends it on a failure.
+  struct RunningCommand {
+    bool running = false;
+    std::vector<std::wstring> failureLines;
+  } command;
 
   // Connects to the host, keeps the library loaded, listens to the host's
   // events and makes the first menu pass. FALSE when the library could not

@@ -66,10 +66,12 @@ void DrawEnvelopeRectangle(const ModelDocument& model, const PartBox& box) {
 }
 
 // Gives `name` to the selected object when exactly one is selected; with any
-// other selection nothing is named.
-void RenameSelected(const ModelDocument& model, const wchar_t* name) {
+// other selection nothing is named (false).
+bool RenameSelected(const ModelDocument& model, const wchar_t* name) {
   const SelectionSet selection = model.GetSelectionSet();
-  if (selection.SelectedCount() == 1) selection.SelectedObject(1).SetFeatureName(name);
+  if (selection.SelectedCount() != 1) return false;
+  selection.SelectedObject(1).SetFeatureName(name);
+  return true;
 }
 
 // The fifteen ExtrudeSketch values that make the rectangle around `box`
@@ -108,27 +110,27 @@ bool DeleteMarker(const ModelDocument& model, const wchar_t* name, const wchar_t
 
 }  // namespace
 
-int BuildEnvelope(IDispatch* document, ModelDocument model, int announce) {
+EnvelopeOutcome BuildEnvelope(IDispatch* document, ModelDocument model, int announce) {
   if (IsAlreadyCompacted(model)) {
     if (announce) ShowMessage(kAlreadyCompactedMessage);
-    return 0;
+    return EnvelopeOutcome::AlreadyCompacted;
   }
   const PartDocument part(DispatchDriver::Borrow(document));
   const PartBox box = part.PartBoundingBox(true);
   SelectReferencePlane(model, part, 1);
   if (!OpenSketch(model)) {
     ShowMessage(kNoOpenSketchMessage);
-    return 1;
+    return EnvelopeOutcome::NoSketch;
   }
   DrawEnvelopeRectangle(model, box);
   // Closing the sketch leaves it selected: that is what gets the marker name.
   model.ToggleSketch();
-  RenameSelected(model, kEnvelopeSketchName);
+  const bool sketchNamed = RenameSelected(model, kEnvelopeSketchName);
   // The host extrudes the selected sketch and selects the new extrusion.
   part.ExtrudeSketch(EnvelopeExtrusion(box));
-  RenameSelected(model, kEnvelopeExtrusionName);
+  const bool extrusionNamed = RenameSelected(model, kEnvelopeExtrusionName);
   part.FinishPartEdit();
-  return 1;
+  return sketchNamed && extrusionNamed ? EnvelopeOutcome::Built : EnvelopeOutcome::Unnamed;
 }
 
 BOOL RemoveEnvelope(IDispatch* document, ModelDocument model) {

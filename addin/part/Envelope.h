@@ -20,13 +20,20 @@ inline constexpr wchar_t kEnvelopeExtrusionType[] = L"BODYFEATURE";
 // length unit: enough for the box to swallow the body, no more.
 inline constexpr double kEnvelopeMargin = 0.001;
 
+// What inserting the envelope came to.
+enum class EnvelopeOutcome {
+  AlreadyCompacted,  // the part carries the marker extrusion: nothing changed
+  Built,             // the sketch and its extrusion, each under its marker name
+  NoSketch,          // the host opened no sketch: nothing was drawn
+  Unnamed,           // built, but the host left a feature without its marker
+                     // name: decompaction would not find it
+};
+
 // Inserts the envelope into the open part `document`.
 // `document` is a plain reference: the routine takes a count of its own.
 // `model` is the same document, handed over: the routine owns it.
 // `announce` nonzero shows the already-compacted message.
-// Returns 0 when the part already carries the envelope (nothing changed),
-// 1 otherwise, including when the host opened no sketch.
-int BuildEnvelope(IDispatch* document, ModelDocument model, int announce);
+EnvelopeOutcome BuildEnvelope(IDispatch* document, ModelDocument model, int announce);
 
 // Deletes the envelope's extrusion, then its sketch, from the open part.
 // Same ownership as BuildEnvelope. TRUE when both were found and deleted;

@@ -14,8 +14,11 @@
 #include "frame/AddinApp.h"
 #include "frame/CommandBarrier.h"
 #include "frame/Dialogs.h"
+#include "frame/SourceGuard.h"
 #include "part/Envelope.h"
+#include "part/PartPutBack.h"
 #include "part/PathRules.h"
+#include "part/SaveAsCopy.h"
 
 namespace {
 
@@ -30,9 +33,24 @@ std::wstring CompactedMessage(const std::wstring& destinationPath) {
   return L"Fichier compact\u00E9 avec succ\u00E8s dans le dossier\n" + FolderOfPath(destinationPath);
 }
 
-std::wstring CopyNotSavedMessage(const std::wstring& destinationPath) {
-  return L"Le fichier compact\u00E9 n'a pas pu \u00EAtre enregistr\u00E9 :\n" + destinationPath +
-         L"\nLa pi\u00E8ce ouverte est rest\u00E9e telle qu'elle \u00E9tait.";
+// Saved, but the envelope is not whole: no sketch opened, or a marker has
+// no name, so decompaction would not find it.
+std::wstring SavedWithoutEnvelopeMessage(const std::wstring& destinationPath) {
+  return L"Fichier enregistr\u00E9 dans le dossier\n" + FolderOfPath(destinationPath) +
+         L"\nmais l'enveloppe n'a pas pu \u00EAtre compl\u00E9t\u00E9e.";
+}
+
+constexpr wchar_t kPutBackLine[] = L"La pi\u00E8ce ouverte est rest\u00E9e telle qu'elle \u00E9tait.";
+
+// The open part still stands for its source and holds what the command
+// could not take out again.
+std::wstring MustNotBeSavedLine(const std::wstring& documentPath) {
+  return L"La pi\u00E8ce ouverte contient une enveloppe inachev\u00E9e : ne l'enregistrez pas.\n" + documentPath;
+}
+
+std::wstring CopyNotSavedMessage(const std::wstring& destinationPath, const std::wstring& documentPath, bool putBack) {
+  return L"Le fichier compact\u00E9 n'a pas pu \u00EAtre enregistr\u00E9 :\n" + destinationPath + L"\n" +
+         (putBack ? std::wstring(kPutBackLine) : MustNotBeSavedLine(documentPath));
 }
 
 // The user's choice of a path for the copy, refused when something is there
@@ -48,6 +66,14 @@ std::optional<std::wstring> ChooseDestination(const std::wstring& documentPath) 
     return std::nullopt;
   }
   return candidate;
+}
+
+// The user's own part, from the first change on: put back by taking out
+// what the command added.
+SourceGuard GuardUserPart(const ModelDocument& document, const std::wstring& documentPath) {
+  const PartDocument part(DispatchDriver::Borrow(document.get()));
+  return SourceGuard([document, part, before = FeatureNamesOf(part)] { return PutPartBack(document, part, before); },
+                     kPutBackLine, MustNotBeSavedLine(documentPath));
 }
 
 // 1. The active document, which must be a part; 2. its destination;
@@ -66,20 +92,26 @@ void CompactActivePart() {
   if (!destinationPath) return;
 
   document.SetDocumentFlag(false);
+  // Until it stands for the copy, the open part stands for the source: one
+  // save by the user would write the envelope into it.
+  SourceGuard guard = GuardUserPart(document, documentPath);
   // Whatever the envelope step reports (already compacted, no sketch), the
   // copy is saved all the same.
-  const int added = BuildEnvelope(document.get(), document, 1);
-  const bool saved = document.SaveToPath(*destinationPath);
-  if (!saved && added) {
-    // The document still stands for the source: a later save by the user
-    // would write the envelope into it. Take the envelope out again; the
-    // user's own unsaved changes stay.
-    if (RemoveEnvelope(document.get(), document)) document.RebuildModel();
-  }
+  const EnvelopeOutcome envelope = BuildEnvelope(document.get(), document, 1);
+  const bool saved = SaveAsCopy(document, *destinationPath);
+  if (saved) guard.Dismiss();
+  // A copy the host did not write leaves the document standing for the
+  // source: the envelope comes out again, the user's own changes stay.
+  const bool putBack = saved || guard.PutBackNow();
   // From here on the open document stands for the copy (when saved); the
   // source comes back as a document of its own.
   host.OpenDocument(documentPath, kPartDocumentKind);
-  ShowMessage(saved ? CompactedMessage(*destinationPath) : CopyNotSavedMessage(*destinationPath));
+  if (!saved)
+    ShowMessage(CopyNotSavedMessage(*destinationPath, documentPath, putBack));
+  else if (envelope == EnvelopeOutcome::NoSketch || envelope == EnvelopeOutcome::Unnamed)
+    ShowMessage(SavedWithoutEnvelopeMessage(*destinationPath));
+  else
+    ShowMessage(CompactedMessage(*destinationPath));
 }
 
 void DecompactActivePart() {
@@ -96,5 +128,5 @@ void DecompactActivePart() {
 
 }  // namespace
 
-extern "C" void CompacterPart() { RunCommand(CompactActivePart); }
-extern "C" void DeCompacterPart() { RunCommand(DecompactActivePart); }
+extern "C" void CompacterPart() { RunMenuCommand(CompactActivePart); }
+extern "C" void DeCompacterPart() { RunMenuCommand(DecompactActivePart); }

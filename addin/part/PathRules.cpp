@@ -1,5 +1,6 @@
 #include "part/PathRules.h"
 
+#include <string_view>
 #include <vector>
 
 std::wstring FolderOfPath(std::wstring path) {
@@ -42,26 +43,43 @@ std::wstring ExtendedLengthPath(const std::wstring& path) {
   return path;
 }
 
-struct FileIdentity {
-  DWORD volume = 0, indexHigh = 0, indexLow = 0;
-  bool known = false;
-};
-
-// Opened for no access at all, which no other handle's sharing can refuse.
-FileIdentity IdentityOf(const std::wstring& path) {
-  FileIdentity identity;
-  HANDLE file = CreateFileW(ExtendedLengthPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return identity;
-  BY_HANDLE_FILE_INFORMATION information{};
-  if (GetFileInformationByHandle(file, &information)) {
-    identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow, true};
-  }
-  CloseHandle(file);
-  return identity;
+// The names Windows keeps for devices, with or without an extension, in any
+// case, blanks before the point ignored.
+bool IsDeviceName(const std::wstring& name) {
+  std::wstring stem = name.substr(0, name.find(L'.'));
+  while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+  CharUpperBuffW(stem.data(), static_cast<DWORD>(stem.size()));
+  if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL") return true;
+  if (stem.size() != 4 || (stem.compare(0, 3, L"COM") != 0 && stem.compare(0, 3, L"LPT") != 0)) return false;
+  const wchar_t digit = stem[3];
+  return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
 }
 
 }  // namespace
+
+std::optional<std::wstring> CopyNameOfPath(const std::wstring& path) {
+  const size_t last = path.find_last_of(L"\\/");
+  std::wstring name = last == std::wstring::npos ? path : path.substr(last + 1);
+  if (name.empty() || name == L"." || name == L"..") return std::nullopt;
+  if (name.back() == L'.' || name.back() == L' ') return std::nullopt;
+  for (wchar_t c : name)
+    if (c < 32 || std::wstring_view(L"<>:\"|?*").find(c) != std::wstring_view::npos) return std::nullopt;
+  if (IsDeviceName(name)) return std::nullopt;
+  return name;
+}
+
+// Opened for no access at all, which no other handle's sharing can refuse.
+std::optional<FileIdentity> IdentityOfFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(ExtendedLengthPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION information{};
+  std::optional<FileIdentity> identity;
+  if (GetFileInformationByHandle(file, &information))
+    identity = FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
+  CloseHandle(file);
+  return identity;
+}
 
 BOOL FileIsAbsent(const std::wstring& folder, const std::wstring& name) {
   const std::wstring path = ExtendedLengthPath(folder + name);
@@ -90,6 +108,6 @@ bool IsSameFile(const std::wstring& first, const std::wstring& second) {
   if (CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
       CSTR_EQUAL)
     return true;
-  const FileIdentity x = IdentityOf(a), y = IdentityOf(b);
-  return x.known && y.known && x.volume == y.volume && x.indexHigh == y.indexHigh && x.indexLow == y.indexLow;
+  const std::optional<FileIdentity> x = IdentityOfFile(a), y = IdentityOfFile(b);
+  return x && y && *x == *y;
 }

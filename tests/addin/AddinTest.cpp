@@ -163,8 +163,15 @@ std::vector<AddinTest::FaultStep> AddinTest::FaultSteps(const std::vector<std::w
   return steps;
 }
 
+AddinTest::FaultStep AddinTest::StepOf(const std::vector<FaultStep>& steps, const std::wstring& operation) {
+  for (const FaultStep& step : steps)
+    if (step.operation == operation) return step;
+  ADD_FAILURE() << "no step " << testsupport::Utf8(operation);
+  return steps.front();
+}
+
 void AddinTest::RunFailing(const wchar_t* command, const FaultStep& step, const std::vector<std::wstring>& cleanCalls,
-                           const std::wstring& saveAnswer) {
+                           const std::wstring& saveAnswer, const std::vector<std::wstring>& lines) {
   SCOPED_TRACE(testsupport::Utf8(step.line));
   static const std::wstring kFailure = L"Panne simul\u00E9e";
   Record();
@@ -176,17 +183,32 @@ void AddinTest::RunFailing(const wchar_t* command, const FaultStep& step, const 
   Dialogs().dropSaveAnswers();  // the step may come before the dialog
 
   const std::vector<std::wstring> calls = Calls();
-  ASSERT_FALSE(calls.empty());
   const auto failed = std::find_if(calls.begin(), calls.end(),
                                    [](const std::wstring& line) { return line.find(L"-> error 0x80020009") != std::wstring::npos; });
-  ASSERT_EQ(failed, calls.end() - 1) << Lines(calls);
+  ASSERT_NE(failed, calls.end()) << Lines(calls);
   EXPECT_EQ(failed->rfind(step.operation, 0), 0u);
   EXPECT_EQ(Lines(std::vector<std::wstring>(calls.begin(), failed)),
             Lines(std::vector<std::wstring>(cleanCalls.begin(), cleanCalls.begin() + static_cast<ptrdiff_t>(step.index))));
-  const std::wstring shortName = step.operation.substr(step.operation.find(L'.') + 1);
-  EXPECT_EQ(LastMessages(Messages().size() - shown),
-            std::vector<std::wstring>{L"Erreur du logiciel h\u00F4te pendant l'op\u00E9ration " + shortName + L".\n" + kFailure});
+  for (auto later = failed + 1; later != calls.end(); ++later)
+    EXPECT_EQ(later->find(L"Save"), std::wstring::npos) << "saved after the failure: " << testsupport::Utf8(*later);
+  std::wstring message = L"Erreur du logiciel h\u00F4te pendant l'op\u00E9ration " +
+                         step.operation.substr(step.operation.find(L'.') + 1) + L".\n" + kFailure;
+  for (const std::wstring& line : lines) message += L"\n" + line;
+  EXPECT_EQ(LastMessages(Messages().size() - shown), std::vector<std::wstring>{message});
   EXPECT_EQ(ReferencesHeld(), 0);
+}
+
+void AddinTest::ExpectOpenSourcesAsOnDisk(const SourceFeatures& sources) const {
+  for (const std::wstring& path : Sim().openDocumentPaths())
+    if (sources.count(path)) {
+      EXPECT_EQ(Dump(path, L"feature: "), sources.at(path)) << testsupport::Utf8(path);
+    }
+}
+
+size_t IndexOf(const std::vector<std::wstring>& lines, const std::wstring& prefix, size_t from) {
+  for (size_t i = from; i < lines.size(); ++i)
+    if (lines[i].rfind(prefix, 0) == 0) return i;
+  return lines.size();
 }
 
 std::string Lines(const std::vector<std::wstring>& lines) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -65,12 +66,20 @@ class AddinTest : public testing::Test {
   // The command's own calls in a clean run; the menu passes that the host's
   // events cause belong to the add-in's event sink, not to the command.
   static std::vector<FaultStep> FaultSteps(const std::vector<std::wstring>& calls);
+  // The first step of that operation.
+  static FaultStep StepOf(const std::vector<FaultStep>& steps, const std::wstring& operation);
   // Runs the command with that step failing at the dispatch level, and
   // checks what every failing step must give: the calls before it as in the
-  // clean run, then none; one message naming the operation with the host's
-  // description; every reference given back.
+  // clean run, nothing saved after it; one message naming the operation with
+  // the host's description, then `lines` (what the command put back on its
+  // way out); every reference given back.
   void RunFailing(const wchar_t* command, const FaultStep& step, const std::vector<std::wstring>& cleanCalls,
-                  const std::wstring& saveAnswer = L"");
+                  const std::wstring& saveAnswer, const std::vector<std::wstring>& lines);
+  // No open document that stands for a source holds other features than
+  // its file (`sources`: each source's, read while none was open): nothing
+  // a command added, nothing it took away.
+  using SourceFeatures = std::map<std::wstring, std::vector<std::wstring>>;
+  void ExpectOpenSourcesAsOnDisk(const SourceFeatures& sources) const;
 
   testsupport::TempFolder folder;
 
@@ -81,6 +90,20 @@ class AddinTest : public testing::Test {
 
 // A call-log text argument: the text in double quotes.
 inline std::wstring Q(const std::wstring& text) { return L"\"" + text + L"\""; }
+// The first text argument of a call-log line.
+inline std::wstring FirstText(const std::wstring& line) {
+  const size_t open = line.find(L'"') + 1;
+  return line.substr(open, line.find(L'"', open) - open);
+}
+// The place of the first line from `from` on that starts with prefix.
+size_t IndexOf(const std::vector<std::wstring>& lines, const std::wstring& prefix, size_t from = 0);
+// The answer TRUE, to plan (Simulator::answerOddly).
+inline VARIANT True() {
+  VARIANT answer{};
+  answer.vt = VT_BOOL;
+  answer.boolVal = VARIANT_TRUE;
+  return answer;
+}
 
 // Lines as one text, a line each: compared as such, a mismatch shows as a
 // line diff.

@@ -3,7 +3,6 @@
 // destination folder, the parts restored in place, every refusal and every
 // per-file failure, and no source file ever written.
 #include <windows.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <map>
@@ -24,6 +23,7 @@ const std::wstring kExtrusionMarker = L"feature: BEx_KMTV_Compact001 (Extrusion)
 std::wstring Compacted(const std::wstring& folder) {
   return L"Fichiers compact\u00E9s avec succ\u00E8s dans le dossier\n" + folder;
 }
+const std::wstring kIncomplete = L"La pi\u00E8ce a \u00E9t\u00E9 copi\u00E9e sans enveloppe compl\u00E8te.\nFICHIER=";
 
 // The calls that tell what happened to each file, without the envelope's
 // own and the menu passes the host's events cause.
@@ -65,10 +65,22 @@ class AssemblyCommands : public AddinTest {
   std::wstring OpenEx(const std::wstring& path, int kind) const {
     return L"Application.OpenDocumentEx(" + Q(path) + L", " + std::to_wstring(kind) + L", &0) -> object";
   }
+  // The check, once the assembly is closed, that the user has none of these
+  // files open.
+  std::vector<std::wstring> NoneOpen(const std::vector<std::wstring>& paths) const {
+    std::vector<std::wstring> lines;
+    for (const std::wstring& path : paths) lines.push_back(L"Application.ActivateDocument(" + Q(Name(path)) + L") -> null");
+    return lines;
+  }
   std::vector<std::wstring> Copied(const std::wstring& path, int kind) const {
     return {OpenEx(path, kind), L"Application.ActivateDocument(" + Q(Name(path)) + L") -> object",
             L"Document.SaveToPath(" + Q(out + Name(path)) + L") -> TRUE", L"Document.SaveDocument()",
             L"Application.CloseDocument(" + Q(Name(path)) + L")"};
+  }
+
+  std::wstring Partly(int failures) const {
+    return L"Compactage termin\u00E9 dans le dossier\n" + out + L"\n" + std::to_wstring(failures) +
+           L" fichier(s) n'ont pas pu \u00EAtre copi\u00E9s.";
   }
 
   std::wstring p1, p2, p3, s, a, out;
@@ -100,13 +112,13 @@ TEST_F(AssemblyCommands, CompactionWalksTheTreeOnceCopiesAssembliesFirstThenComp
       L"Component.ComponentPath() -> " + Q(p1),
       L"Component.ComponentPath() -> " + Q(p3),
       L"Application.CloseDocumentByPath(" + Q(a) + L")",
-      OpenEx(a, 2),
+      L"Application.ActivateDocument(\"A.SLDASM\") -> null",
   }));
   // The passes: A and S unchanged, then P1, P2, P3 with the envelope, each
   // under its own name; the typed name only had to be free. The source
   // assembly is open again at the end.
   EXPECT_EQ(Lines(FileSteps()), Lines(std::vector<std::wstring>{L"Application.CloseDocumentByPath(" + Q(a) + L")"} +
-                                       Copied(a, 2) + Copied(s, 2) + Copied(p1, 1) + Copied(p2, 1) + Copied(p3, 1) +
+                                       NoneOpen({a, p1, s, p2, p3}) + Copied(a, 2) + Copied(s, 2) + Copied(p1, 1) + Copied(p2, 1) + Copied(p3, 1) +
                                        std::vector<std::wstring>{L"Application.OpenDocument(" + Q(a) + L", 2) -> object"}));
   EXPECT_TRUE(CallsTo(L"Document.DocumentFlag").empty());
   EXPECT_EQ(CallsTo(L"Document.ExtrudeSketch(").size(), 3u);
@@ -114,12 +126,11 @@ TEST_F(AssemblyCommands, CompactionWalksTheTreeOnceCopiesAssembliesFirstThenComp
   EXPECT_EQ(Sim().openDocumentPaths(), std::vector<std::wstring>{a});
   EXPECT_EQ(ReferencesHeld(), 0);
 
+  // The dialog's other properties are the part command's (PartCommandsTest).
   const testsupport::SaveDialogRecord dialog = SaveDialogs().at(0);
   EXPECT_EQ(dialog.initialName, L"A.SLDASM");
-  EXPECT_FALSE(dialog.hadOwner);
   EXPECT_EQ(dialog.filter, L"Fichiers Assemblage (*.SLDASM)|*.SLDASM|");
   EXPECT_EQ(dialog.defaultExtension, L"SLDASM");
-  EXPECT_EQ(dialog.flags, static_cast<DWORD>(OFN_HIDEREADONLY));
 
   // What is on disk: the assemblies byte for byte, each part one box that
   // the copied assembly now finds beside it; nothing else; no source written.
@@ -132,6 +143,14 @@ TEST_F(AssemblyCommands, CompactionWalksTheTreeOnceCopiesAssembliesFirstThenComp
     EXPECT_EQ(Dump(out + Name(part), kExtrusionMarker).size(), 1u);
   }
   EXPECT_EQ(Dump(out + L"A.SLDASM", L"component: ").front(), L"component: " + out + L"P1.SLDPRT");
+
+  // One file under two spellings, or reached by a second route (a hard
+  // link), is one file, not two files of one name.
+  const std::wstring link = folder.subfolder(L"lien") + L"P1.SLDPRT";
+  ASSERT_TRUE(CreateHardLinkW(link.c_str(), p1.c_str(), nullptr));
+  Open(Assembly(L"memes.SLDASM", {p1, folder.path() + L"PIECES\\p1.SLDPRT", link}));
+  Run(L"CompacterAsm", {out + L"memes.SLDASM"});
+  EXPECT_EQ(Messages().back(), Compacted(out));
   ExpectSourcesUntouched();
 }
 
@@ -149,7 +168,8 @@ TEST_F(AssemblyCommands, DecompactionRestoresEveryPartInPlaceAndTouchesNoAssembl
   // No dialog; parts only, each once, in the order the walk met them; both
   // markers went, so each is rebuilt; saved over its own file.
   EXPECT_EQ(SaveDialogs().size(), 1u);  // the compaction's
-  std::vector<std::wstring> expected = {L"Application.CloseDocumentByPath(" + Q(copy) + L")"};
+  std::vector<std::wstring> expected =
+      std::vector<std::wstring>{L"Application.CloseDocumentByPath(" + Q(copy) + L")"} + NoneOpen({p1, p2, p3});
   for (const std::wstring& part : {p1, p2, p3}) {
     const std::wstring path = out + Name(part);
     expected = expected + std::vector<std::wstring>{OpenEx(path, 1), L"Application.ActivateDocument(" + Q(Name(path)) + L") -> object",
@@ -166,12 +186,6 @@ TEST_F(AssemblyCommands, DecompactionRestoresEveryPartInPlaceAndTouchesNoAssembl
   EXPECT_EQ(ReadFileBytes(copy), copyBytes);
   EXPECT_EQ(ReadFileBytes(out + L"S.SLDASM"), subCopyBytes);
 
-  // Run again, nothing left to remove: no rebuild, every part saved unchanged.
-  Open(copy);
-  Run(L"DeCompacterAsm");
-  EXPECT_TRUE(CallsTo(L"Document.RebuildModel(").empty());
-  EXPECT_EQ(CallsTo(L"Document.SaveDocument(").size(), 3u);
-  EXPECT_EQ(Messages().back(), kDecompacted);
   ExpectSourcesUntouched();
 }
 
@@ -202,40 +216,53 @@ TEST_F(AssemblyCommands, EachFileIsListedOnceByExactPathAndASubAssemblyUsedTwice
     EXPECT_EQ(Messages().back(), kDecompacted);
     CloseAll();
   }
+  // A sub-assembly the host says is the file of an ancestor is not walked.
+  Open(a);
+  VARIANT ancestor{};
+  ancestor.vt = VT_BSTR;
+  ancestor.bstrVal = SysAllocString(a.c_str());
+  Sim().answerOddly(L"ComponentPath", 2, &ancestor);  // S, below A
+  VariantClear(&ancestor);
+  Run(L"DeCompacterAsm");
+  EXPECT_EQ(CallsTo(L"Component.ComponentChildren(").size(), 1u);
+  EXPECT_EQ(CallsTo(L"Application.OpenDocumentEx(").size(), 2u);
   ExpectSourcesUntouched();
 }
 
 // Every destination that would write over a source, or that the user did
-// not confirm, ends the command before anything is written.
+// not confirm, ends the command before anything is written; the assembly
+// stays open.
 TEST_F(AssemblyCommands, RefusedDestinationsWriteNothingAndLeaveTheHostAsItWas) {
   const std::wstring pieces = folder.path() + L"pieces\\";
-  const std::wstring other = folder.subfolder(L"ailleurs");
-  const std::wstring twin = Part(other + L"P2.SLDPRT");  // another file of P2's name
+  const std::wstring twin = Part(folder.subfolder(L"ailleurs") + L"p2.sldprt");  // another file of P2's name
   sources[twin] = ReadFileBytes(twin);
   // In a third folder: a component resolves to the file of its name beside
   // its assembly first.
   const std::wstring withTwin = Assembly(folder.subfolder(L"tiers") + L"jumeaux.SLDASM", {p2, twin});
+  const std::wstring withStream = Assembly(folder.subfolder(L"flux") + L"flux.SLDASM", {p1 + L":flux"});
   ASSERT_TRUE(testsupport::WriteFileBytes(out + L"pris.SLDASM", "sentinelle"));
-  struct Case {
+  // The copy of S would be written through a link onto P1.
+  ASSERT_TRUE(CreateHardLinkW((out + L"S.SLDASM").c_str(), p1.c_str(), nullptr));
+  const std::wstring inFolder = L"Le dossier de destination contient un fichier de l'assemblage :\n";
+  const struct {
     std::wstring assembly, answer, message;
-    bool closed;  // the assembly no longer open once refused
-  };
-  const Case cases[] = {
-      {a, L"cancel", L"", false},
-      {a, out + L"pris.SLDASM", kNameTaken, false},
-      {a, a, kNameTaken, false},
-      {a, out + L"pris", kNameTaken, false},  // the dialog adds the extension first
-      {a, folder.path() + L"ensembles\\nouveau.SLDASM", kSameFolder, false},
-      {a, folder.path() + L"ENSEMBLES\\nouveau.SLDASM",
-       L"Le dossier de destination contient un fichier de l'assemblage :\n" + a + L"\nRemplacement impossible.", false},
-      {a, pieces + L"nouveau.SLDASM",
-       L"Le dossier de destination contient un fichier de l'assemblage :\n" + p1 + L"\nRemplacement impossible.", false},
+  } cases[] = {
+      {a, L"cancel", L""},
+      {a, out + L"pris.SLDASM", kNameTaken},
+      {a, a, kNameTaken},
+      {a, out + L"pris", kNameTaken},  // the dialog adds the extension first
+      {a, folder.path() + L"ensembles\\nouveau.SLDASM", kSameFolder},
+      {a, folder.path() + L"ENSEMBLES\\nouveau.SLDASM", inFolder + a + L"\nRemplacement impossible."},
+      {a, pieces + L"nouveau.SLDASM", inFolder + p1 + L"\nRemplacement impossible."},
       {withTwin, out + L"jumeaux.SLDASM",
        L"Deux fichiers de l'assemblage portent le m\u00EAme nom :\n" + p2 + L"\n" + twin +
-           L"\nIls ne peuvent pas \u00EAtre copi\u00E9s dans un m\u00EAme dossier.",
-       false},
+           L"\nIls ne peuvent pas \u00EAtre copi\u00E9s dans un m\u00EAme dossier."},
+      {withStream, out + L"flux.SLDASM",
+       L"Ce fichier de l'assemblage ne peut pas \u00EAtre copi\u00E9 sous son nom :\n" + p1 + L":flux"},
+      {a, out + L"A.SLDASM",
+       L"La copie de ce fichier remplacerait un fichier de l'assemblage :\n" + s + L"\n" + p1 + L"\nRemplacement impossible."},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(testsupport::Utf8(c.answer));
     Open(c.assembly);
     const size_t shown = Messages().size();
@@ -245,7 +272,7 @@ TEST_F(AssemblyCommands, RefusedDestinationsWriteNothingAndLeaveTheHostAsItWas) 
     EXPECT_EQ(LastMessages(Messages().size() - shown),
               c.message.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{c.message});
     EXPECT_TRUE(CallsTo(L"Application.OpenDocumentEx(").empty());
-    EXPECT_EQ(Sim().openDocumentPaths().empty(), c.closed);
+    EXPECT_EQ(Sim().openDocumentPaths(), std::vector<std::wstring>{c.assembly});
     EXPECT_EQ(ReferencesHeld(), 0);
     CloseAll();
   }
@@ -257,51 +284,14 @@ TEST_F(AssemblyCommands, RefusedDestinationsWriteNothingAndLeaveTheHostAsItWas) 
   Run(L"DeCompacterAsm");
   EXPECT_EQ(LastMessages(3),
             (std::vector<std::wstring>{kNotAnAssembly, kNotAnAssembly, kNotAnAssembly}));
-  EXPECT_EQ(SaveDialogs().size(), 8u);
+  EXPECT_EQ(SaveDialogs().size(), 10u);
   EXPECT_EQ(ReadFileBytes(out + L"pris.SLDASM"), "sentinelle");
   ExpectSourcesUntouched();
 }
 
-// A file that fails ends only that file: it is told, the run goes on, and
-// the last word says how many files were not handled.
-TEST_F(AssemblyCommands, AFileThatFailsIsToldAndTheRunGoesOnToAnHonestEnd) {
-  // P2 corrupt: the host cannot open it. P3's copy cannot be written: a
-  // folder of that name stands in the destination.
-  ASSERT_TRUE(testsupport::WriteFileBytes(p2, "ceci n'est pas une pi\xC3\xA8" "ce"));
-  sources[p2] = ReadFileBytes(p2);
-  ASSERT_TRUE(CreateDirectoryW((out + L"P3.SLDPRT").c_str(), nullptr));
-  Open(a);
-
-  Run(L"CompacterAsm", {out + L"A.SLDASM"});
-
-  const std::vector<std::wstring> steps = FileSteps();
-  EXPECT_TRUE(std::find(steps.begin(), steps.end(), L"Application.OpenDocumentEx(" + Q(p2) + L", 1, &3) -> null") != steps.end());
-  EXPECT_TRUE(std::find(steps.begin(), steps.end(), L"Application.ActivateDocument(\"P2.SLDPRT\") -> object") == steps.end());
-  // P3: not saved again over its source, closed without saving.
-  const auto save = std::find(steps.begin(), steps.end(), L"Document.SaveToPath(" + Q(out + L"P3.SLDPRT") + L") -> FALSE");
-  ASSERT_NE(save, steps.end());
-  EXPECT_EQ(*(save + 1), L"Application.CloseDocument(\"P3.SLDPRT\")");
-  EXPECT_EQ(Messages(), (std::vector<std::wstring>{
-                            L"ERREUR:3\nFICHIER=" + p2,
-                            L"La copie n'a pas pu \u00EAtre enregistr\u00E9e.\nFICHIER=" + p3,
-                            L"Compactage termin\u00E9 dans le dossier\n" + out + L"\n2 fichier(s) n'ont pas pu \u00EAtre copi\u00E9s.",
-                        }));
-  EXPECT_EQ(Dump(out + L"P1.SLDPRT", kExtrusionMarker).size(), 1u);
-  EXPECT_EQ(ReferencesHeld(), 0);
-  ExpectSourcesUntouched();
-
-  // Decompaction of the source tree: P2 fails the same way, the others are
-  // saved (unchanged: they carry no envelope).
-  Open(a);
-  Run(L"DeCompacterAsm");
-  EXPECT_EQ(LastMessages(2),
-            (std::vector<std::wstring>{L"ERREUR:3\nFICHIER=" + p2,
-                                       L"D\u00E9compactage termin\u00E9.\n1 fichier(s) n'ont pas pu \u00EAtre d\u00E9compact\u00E9s."}));
-  EXPECT_EQ(CallsTo(L"Document.SaveDocument(").size(), 2u);
-}
-
 // A part already compacted is copied as it is, without a word; one whose
-// host opens no sketch is copied without an envelope, with its message.
+// host opens no sketch is copied without an envelope, told, and counted as
+// not handled.
 TEST_F(AssemblyCommands, PartsTheEnvelopeStepTreatsApartAreCopiedAllTheSame) {
   const std::wstring compacted = folder.file(L"deja.SLDPRT");
   Open(p2);
@@ -319,7 +309,7 @@ TEST_F(AssemblyCommands, PartsTheEnvelopeStepTreatsApartAreCopiedAllTheSame) {
   Run(L"CompacterAsm", {out + L"melange.SLDASM"});
 
   EXPECT_EQ(LastMessages(Messages().size() - shown),
-            (std::vector<std::wstring>{L"Il n'y \u00E0 pas d'esquisse ouverte...", Compacted(out)}));
+            (std::vector<std::wstring>{L"Il n'y \u00E0 pas d'esquisse ouverte...", kIncomplete + planeless, Partly(1)}));
   CloseAll();
   EXPECT_EQ(ReadFileBytes(out + L"deja.SLDPRT"), compactedBytes);
   EXPECT_TRUE(Dump(out + L"nu.SLDPRT", kExtrusionMarker).empty());
@@ -327,35 +317,42 @@ TEST_F(AssemblyCommands, PartsTheEnvelopeStepTreatsApartAreCopiedAllTheSame) {
 
 // What the host may answer instead of failing: no configuration, no root
 // component, no children, a file it cannot open, no document of that name,
-// a copy it did not write, and answers of another type where nothing reads
-// them. Each is told as it should be, and the next command starts clean.
+// a marker it leaves unnamed, a copy it did not write (or says it wrote
+// while the document still stands for the source), and answers of another
+// type where nothing reads them. Each is told as it should be.
 TEST_F(AssemblyCommands, TheHostsRefusalsAreToldFileByFile) {
   const std::wstring kFileNotFound = L"Erreur:Fichier introuvable.";
-  struct Case {
+  const std::wstring notCopied = L"La copie n'a pas pu \u00EAtre enregistr\u00E9e.\nFICHIER=" + p1;
+  const VARIANT yes = True();
+  const struct {
     const wchar_t* command;
     const wchar_t* operation;
     int nth;
     std::vector<std::wstring> messages;
     bool assemblyOpenAtEnd;
-  };
-  const std::wstring partial = L"Compactage termin\u00E9 dans le dossier\n" + out + L"\n1 fichier(s) n'ont pas pu \u00EAtre copi\u00E9s.";
-  const Case cases[] = {
+    const VARIANT* answer = nullptr;  // done, and answered this, instead of refused
+  } cases[] = {
       {L"CompacterAsm", L"ActiveConfiguration", 1, {L"Pas de configuration active sur le model."}, false},
       {L"DeCompacterAsm", L"GetRootComponent", 1, {L"Erreur sur GetRootComponent."}, false},
       {L"DeCompacterAsm", L"ComponentChildren", 1, {kDecompacted}, true},  // no children: a list of one
-      {L"CompacterAsm", L"OpenDocumentEx", 2, {L"ERREUR:1\nFICHIER=" + s, partial}, true},
-      {L"CompacterAsm", L"ActivateDocument", 1, {kFileNotFound, partial}, true},
-      {L"CompacterAsm", L"ActivateDocument", 3, {p1, partial}, true},
-      {L"CompacterAsm", L"SaveToPath", 3, {L"La copie n'a pas pu \u00EAtre enregistr\u00E9e.\nFICHIER=" + p1, partial}, true},
-      {L"DeCompacterAsm", L"ActivateDocument", 1,
+      {L"CompacterAsm", L"OpenDocumentEx", 2, {L"ERREUR:1\nFICHIER=" + s, Partly(1)}, true},
+      // The first five look for the listed files open in the host.
+      {L"CompacterAsm", L"ActivateDocument", 6, {kFileNotFound, Partly(1)}, true},
+      {L"CompacterAsm", L"ActivateDocument", 8, {p1, Partly(1)}, true},
+      {L"CompacterAsm", L"SelectedCount", 1, {kIncomplete + p1, Partly(1)}, true},
+      {L"CompacterAsm", L"SaveToPath", 3, {notCopied, Partly(1)}, true},
+      // Into a folder of that name: not written.
+      {L"CompacterAsm", L"SaveToPath", 3, {notCopied, Partly(1)}, true, &yes},
+      {L"DeCompacterAsm", L"ActivateDocument", 4,
        {p1, L"D\u00E9compactage termin\u00E9.\n1 fichier(s) n'ont pas pu \u00EAtre d\u00E9compact\u00E9s."}, true},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(testsupport::Utf8(std::wstring(c.command) + L" " + c.operation + L" " + std::to_wstring(c.nth)));
-    for (const std::wstring& name : {L"A.SLDASM", L"S.SLDASM", L"P1.SLDPRT", L"P2.SLDPRT", L"P3.SLDPRT"})
+    for (const wchar_t* name : {L"A.SLDASM", L"S.SLDASM", L"P1.SLDPRT", L"P2.SLDPRT", L"P3.SLDPRT"})
       DeleteFileW((out + name).c_str());
+    if (c.answer) CreateDirectoryW((out + L"P1.SLDPRT").c_str(), nullptr);
     Open(a);
-    Sim().refuseCall(c.operation, c.nth);
+    c.answer ? Sim().answerOddly(c.operation, c.nth, c.answer) : Sim().refuseCall(c.operation, c.nth);
     const size_t shown = Messages().size();
 
     Run(c.command, std::wstring(c.command) == L"CompacterAsm" ? std::vector<std::wstring>{out + L"A.SLDASM"}
@@ -364,12 +361,8 @@ TEST_F(AssemblyCommands, TheHostsRefusalsAreToldFileByFile) {
     EXPECT_EQ(LastMessages(Messages().size() - shown), c.messages);
     EXPECT_EQ(Sim().openDocumentPaths(), c.assemblyOpenAtEnd ? std::vector<std::wstring>{a} : std::vector<std::wstring>{});
     EXPECT_EQ(ReferencesHeld(), 0);
-    CloseAll();
-    // A list left over would show in the next run's walk.
-    Open(a);
-    Run(L"DeCompacterAsm");
-    EXPECT_EQ(CallsTo(L"Application.OpenDocumentEx(").size(), 3u);
-    CloseAll();
+    ExpectSourcesUntouched();
+    RemoveDirectoryW((out + L"P1.SLDPRT").c_str());
   }
 
   // The empty array an assembly's file may ask for, and answers nothing
@@ -385,35 +378,103 @@ TEST_F(AssemblyCommands, TheHostsRefusalsAreToldFileByFile) {
   ExpectSourcesUntouched();
 }
 
+// What else the user has going on in the host is left alone. A listed file
+// open in a window of its own would be taken over, unsaved changes and all:
+// both commands refuse the run before anything is written, naming it, and
+// open the assembly again. A second command that reaches the add-in while
+// one runs (here through the host's change of documents, as a posted menu
+// pick would) is refused; the first goes on with its own list to its end.
+TEST_F(AssemblyCommands, TheUsersOpenFilesAndASecondCommandAreLeftAlone) {
+  Open(p2);
+  DeleteFeature(L"Plan de droite", L"PLANE");  // not saved
+  const std::vector<std::wstring> edited = Dump(p2, L"feature: ");
+  for (const wchar_t* command : {L"CompacterAsm", L"DeCompacterAsm"}) {
+    SCOPED_TRACE(testsupport::Utf8(command));
+    Open(a);
+    Run(command, std::wstring(command) == L"CompacterAsm" ? std::vector<std::wstring>{out + L"A.SLDASM"}
+                                                           : std::vector<std::wstring>{});
+    EXPECT_EQ(Messages().back(), L"Des fichiers de l'assemblage sont ouverts : fermez-les puis recommencez.\n" + p2);
+    EXPECT_TRUE(CallsTo(L"Application.OpenDocumentEx(").empty());
+    EXPECT_EQ(Sim().activeDocumentPath(), a);
+    EXPECT_EQ(Dump(p2, L"feature: "), edited);
+  }
+  CloseAll();
+  Open(a);
+  bool picked = false;
+  Sim().setChangeListener([&] {
+    if (!picked && Sim().openDocumentPaths().empty()) picked = Sim().invokeExport(L"DeCompacterAsm");
+  });
+  Run(L"CompacterAsm", {out + L"A.SLDASM"});
+  Sim().setChangeListener(nullptr);
+  EXPECT_EQ(LastMessages(2), (std::vector<std::wstring>{
+                                 L"Une autre commande de ZELM_Compact est en cours : terminez-la, puis recommencez.",
+                                 Compacted(out)}));
+  EXPECT_EQ(CallsTo(L"Document.SaveToPath(").size(), 5u);
+  EXPECT_EQ(ReferencesHeld(), 0);
+  ExpectSourcesUntouched();
+}
+
+// What an assembly command puts back when a failure at that call of its
+// clean run ends it: the listed file it has open, closed without saving
+// until `settled` (the call after which the file stands for its copy, or is
+// saved in place); and, once the walk closed it, the top assembly opened
+// again, with how many of the `total` files were done.
+std::vector<std::wstring> PutBackLines(const std::vector<std::wstring>& calls, size_t failed, const wchar_t* settled,
+                                       size_t total) {
+  const size_t closed = IndexOf(calls, L"Application.CloseDocumentByPath(");
+  if (failed <= closed) return {};
+  size_t done = 0, open = 0;
+  for (size_t i = closed + 1; i < failed; ++i) {
+    if (calls[i].rfind(L"Application.OpenDocumentEx(", 0) == 0) open = i;
+    if (calls[i].rfind(settled, 0) == 0) open = 0;
+    if (calls[i].rfind(L"Application.CloseDocument(", 0) == 0) open = 0, ++done;
+  }
+  std::vector<std::wstring> lines;
+  if (open)
+    lines.push_back(L"Le fichier ouvert par la commande a \u00E9t\u00E9 ferm\u00E9 sans \u00EAtre enregistr\u00E9 :\n" +
+                    FirstText(calls[open]));
+  lines.push_back(L"Fichiers trait\u00E9s avec succ\u00E8s avant l'interruption : " + std::to_wstring(done) + L" sur " +
+                  std::to_wstring(total) + L".\nL'assemblage a \u00E9t\u00E9 rouvert.");
+  return lines;
+}
+
 // A host call that fails at the dispatch level, at every step of both
 // commands, on a small tree: the command stops there with one message, every
-// reference given back, no source written; and the next run starts from an
-// empty list (each run's calls before its failure are the clean run's).
-TEST_F(AssemblyCommands, AHostFailureAtAnyStepStopsTheCommandCleanly) {
+// reference given back, no source written. The file it has open is closed
+// without saving, the top assembly is open again, and no open document that
+// stands for a source holds anything the command added; the message says so.
+// When the host fails these steps too, it says what must not be saved.
+TEST_F(AssemblyCommands, AHostFailureAtAnyStepStopsTheCommandAndPutsTheHostBack) {
   const std::wstring sub = Assembly(L"sous.SLDASM", {p2});
   const std::wstring top = Assembly(L"haut.SLDASM", {sub});
   for (const std::wstring& path : {sub, top}) sources[path] = ReadFileBytes(path);
-  Open(top);
-  Run(L"CompacterAsm", {out + L"haut.SLDASM"});
-  const std::vector<std::wstring> compaction = Calls();
-  const std::vector<FaultStep> steps = FaultSteps(compaction);
-  EXPECT_GT(steps.size(), 50u);
-  for (const FaultStep& step : steps) {
-    CloseAll();
-    for (const wchar_t* copy : {L"haut.SLDASM", L"sous.SLDASM", L"P2.SLDPRT"}) DeleteFileW((out + copy).c_str());
+  SourceFeatures features;
+  for (const std::wstring& path : {top, sub, p2}) features[path] = Dump(path, L"feature: ");
+  const auto failEachStep = [&](const wchar_t* command, const std::wstring& answer, const wchar_t* settled, size_t total) {
     Open(top);
-    RunFailing(L"CompacterAsm", step, compaction, out + L"haut.SLDASM");
-  }
+    Run(command, answer.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{answer});
+    const std::vector<std::wstring> clean = Calls();
+    for (const FaultStep& step : FaultSteps(clean)) {
+      CloseAll();
+      for (const wchar_t* copy : {L"haut.SLDASM", L"sous.SLDASM", L"P2.SLDPRT"}) DeleteFileW((out + copy).c_str());
+      Open(top);
+      RunFailing(command, step, clean, answer, PutBackLines(clean, step.index, settled, total));
+      ExpectOpenSourcesAsOnDisk(features);
+      EXPECT_EQ(Sim().activeDocumentPath(), top);
+    }
+    CloseAll();
+    return clean;
+  };
+  const auto compaction = failEachStep(L"CompacterAsm", out + L"haut.SLDASM", L"Document.DocumentPath(", 3);
+  EXPECT_GT(FaultSteps(compaction).size(), 50u);
+  failEachStep(L"DeCompacterAsm", L"", L"Document.SaveDocument(", 1);
 
-  CloseAll();
   Open(top);
-  Run(L"DeCompacterAsm");
-  const std::vector<std::wstring> decompaction = Calls();
-  for (const FaultStep& step : FaultSteps(decompaction)) {
-    CloseAll();
-    Open(top);
-    RunFailing(L"DeCompacterAsm", step, decompaction);
-  }
+  Sim().failCall(L"CloseDocument", 3);  // P2's, after haut's and sous's copies
+  Sim().failCall(L"OpenDocument");
+  RunFailing(L"CompacterAsm", StepOf(FaultSteps(compaction), L"Document.ExtrudeSketch"), compaction, out + L"haut.SLDASM",
+             {L"Le fichier ouvert par la commande n'a pas pu \u00EAtre ferm\u00E9 : ne l'enregistrez pas.\n" + p2,
+              L"Fichiers trait\u00E9s avec succ\u00E8s avant l'interruption : 2 sur 3.\nL'assemblage n'a pas pu \u00EAtre rouvert :\n" + top});
   ExpectSourcesUntouched();
 }
 

@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "addin/AddinTest.h"
 
@@ -59,6 +60,11 @@ TEST_F(PartCommands, CompactsTheBoxExampleCallByCallAndNeverWritesTheSource) {
       L"Document.DocumentPath() -> " + Q(source),
       L"Document.DocumentKind() -> 1",
       L"Document.DocumentFlag = FALSE",
+      // What the part holds before the envelope, to put it back by if need be.
+      L"Document.FirstFeature() -> object", L"Feature.FeatureName() -> \"Plan de face\"",
+      L"Feature.NextFeature() -> object", L"Feature.FeatureName() -> \"Plan de dessus\"",
+      L"Feature.NextFeature() -> object", L"Feature.FeatureName() -> \"Plan de droite\"",
+      L"Feature.NextFeature() -> object", L"Feature.FeatureName() -> \"Bloc1\"", L"Feature.NextFeature() -> null",
       L"Document.SelectByName(\"BEx_KMTV_Compact001\", \"BODYFEATURE\", 0, 0, 0) -> FALSE",
       L"Document.PartBoundingBox(TRUE) -> [0, 0, 0, 10, 20, 5]",
       L"Document.FirstFeature() -> object",
@@ -85,6 +91,7 @@ TEST_F(PartCommands, CompactsTheBoxExampleCallByCallAndNeverWritesTheSource) {
       L"Feature.FeatureName = \"BEx_KMTV_Compact001\"",
       L"Document.FinishPartEdit()",
       L"Document.SaveToPath(" + Q(destination) + L") -> TRUE",
+      L"Document.DocumentPath() -> " + Q(destination),
       L"Application.OpenDocument(" + Q(source) + L", 1) -> object",
   } + kMenuPasses));
   EXPECT_EQ(Messages(), std::vector<std::wstring>{Compacted(folder.path() + L"sortie\\")});
@@ -189,24 +196,45 @@ TEST_F(PartCommands, DestinationsThatAreTakenAreRefusedAndCancelChangesNothing) 
   EXPECT_EQ(ReadFileBytes(locked), "sentinelle");
 }
 
-// When the host cannot write the copy, the user is told so (not "success"),
-// and the open part, which still stands for the source, loses the envelope
-// again: a later save cannot write it into the source.
-TEST_F(PartCommands, ACopyTheHostCouldNotSaveIsToldAndLeavesTheSourceAsItWas) {
-  const std::wstring source = Part(L"bloc.SLDPRT");
-  const std::wstring nowhere = folder.file(L"absent\\bloc.SLDPRT");  // a folder that does not exist
+// When the host does not write the copy, or says it did while the part
+// still stands for the source, the user is told so (not "success"), and the
+// open part is put back as it was: a later save cannot write into the
+// source anything the command added, and a user's own envelope stays.
+TEST_F(PartCommands, ACopyTheHostDidNotWriteIsToldAndLeavesThePartAsItWas) {
+  const std::wstring source = Part(L"bloc.SLDPRT"), compacted = folder.file(L"deja.SLDPRT");
   Open(source);
-  const std::vector<std::wstring> features = Dump(source, L"feature: ");
+  Run(L"CompacterPart", {compacted});
+  CloseAll();
+  const std::wstring nowhere = folder.file(L"absent\\bloc.SLDPRT");  // a folder that does not exist
+  const VARIANT yes = True();
+  const struct {
+    const char* what;
+    std::wstring part;
+    std::function<void()> plan;
+    std::vector<std::wstring> before;
+  } cases[] = {
+      {"refused", source, [] {}, {}},
+      {"TRUE, still the source", source, [&] { Sim().answerOddly(L"SaveToPath", 1, &yes); }, {}},
+      {"extrusion left unnamed", source, [] { Sim().refuseCall(L"SelectedCount", 2); }, {}},
+      {"already compacted", compacted, [] {}, {kAlreadyCompacted}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Open(c.part);
+    const std::vector<std::wstring> features = Dump(c.part, L"feature: ");
+    c.plan();
+    const size_t shown = Messages().size();
 
-  Run(L"CompacterPart", {nowhere});
+    Run(L"CompacterPart", {nowhere});
 
-  EXPECT_TRUE(Has(Calls(), L"Document.SaveToPath(" + Q(nowhere) + L") -> FALSE"));
-  EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Le fichier compact\u00E9 n'a pas pu \u00EAtre enregistr\u00E9 :\n" + nowhere +
-                                                  L"\nLa pi\u00E8ce ouverte est rest\u00E9e telle qu'elle \u00E9tait."});
-  EXPECT_EQ(Sim().openDocumentPaths(), std::vector<std::wstring>{source});
-  EXPECT_EQ(Dump(source, L"feature: "), features);
-  EXPECT_EQ(Dump(source, L"body: "), std::vector<std::wstring>{L"body: 12 triangles"});
-  EXPECT_EQ(ReferencesHeld(), 0);
+    EXPECT_EQ(LastMessages(Messages().size() - shown),
+              c.before + std::vector<std::wstring>{L"Le fichier compact\u00E9 n'a pas pu \u00EAtre enregistr\u00E9 :\n" + nowhere +
+                                                   L"\nLa pi\u00E8ce ouverte est rest\u00E9e telle qu'elle \u00E9tait."});
+    EXPECT_EQ(Sim().openDocumentPaths(), std::vector<std::wstring>{c.part});
+    EXPECT_EQ(Dump(c.part, L"feature: "), features);
+    EXPECT_EQ(ReferencesHeld(), 0);
+    CloseAll();
+  }
 }
 
 // What the envelope step meets in the part changes the envelope, never the
@@ -249,7 +277,8 @@ TEST_F(PartCommands, PartsTheEnvelopeStepTreatsApartAreStillSavedAndConfirmed) {
   Run(L"CompacterPart", {bare});
   EXPECT_TRUE(Has(Calls(), L"Document.ActiveSketch() -> null"));
   EXPECT_TRUE(CallsTo(L"Document.CreateLine(").empty());
-  EXPECT_EQ(LastMessages(2), (std::vector<std::wstring>{kNoOpenSketch, Compacted(folder.path())}));
+  EXPECT_EQ(LastMessages(2), (std::vector<std::wstring>{kNoOpenSketch, L"Fichier enregistr\u00E9 dans le dossier\n" + folder.path() +
+                                                                          L"\nmais l'enveloppe n'a pas pu \u00EAtre compl\u00E9t\u00E9e."}));
   EXPECT_TRUE(testsupport::FileExists(bare));
   EXPECT_EQ(ReferencesHeld(), 0);
 }
@@ -341,67 +370,54 @@ TEST_F(PartCommands, APartNeverSavedIsCompactedToTheChosenPath) {
   EXPECT_EQ(Dump(copy, kExtrusionMarker).size(), 1u);
 }
 
-// Answers the add-in never reads may come in any type without stopping a
-// command; an answer it reads, in a type it cannot take, stops it with a
-// message in French.
-TEST_F(PartCommands, AnswersOfAnotherTypeStopACommandOnlyWhereTheyAreRead) {
-  const std::wstring source = Part(L"bloc.SLDPRT");
-  const std::wstring copy = folder.file(L"copie.SLDPRT");
-  Open(source);
-  Sim().answerOddly(L"OpenDocument");
-  Run(L"CompacterPart", {copy});
-  EXPECT_EQ(Messages(), std::vector<std::wstring>{Compacted(folder.path())});
-  CloseAll();
-
-  Open(copy);
-  Sim().answerOddly(L"DeleteSelection", 1);
-  Sim().answerOddly(L"DeleteSelection", 1);
-  Run(L"DeCompacterPart");
-  EXPECT_EQ(Calls().back(), L"Document.RebuildModel()");
-  EXPECT_TRUE(CallsTo(L"Document.FinishPartEdit").size() == 1);
-  EXPECT_EQ(Messages().size(), 1u);
-
-  Sim().answerOddly(L"DocumentKind");
-  Run(L"DeCompacterPart");
-  EXPECT_EQ(LastMessages(1), std::vector<std::wstring>{L"Erreur du logiciel h\u00F4te pendant l'op\u00E9ration "
-                                                       L"DocumentKind.\nr\u00E9ponse d'un type inattendu"});
-  EXPECT_EQ(ReferencesHeld(), 0);
-}
-
 // A host call that fails at the dispatch level, at every step of both
 // commands: the command stops there, with one message, every reference given
-// back and the source untouched.
-TEST_F(PartCommands, AHostFailureAtAnyStepStopsTheCommandCleanly) {
+// back and the source untouched. From the compaction's first change until
+// the part stands for the copy, the part is put back on the way out, and the
+// message says so; when the host fails the put-back too, it says that the
+// part must not be saved.
+TEST_F(PartCommands, AHostFailureAtAnyStepStopsTheCommandAndPutsThePartBack) {
   const std::wstring source = Part(L"bloc.SLDPRT");
   const std::string sourceBytes = ReadFileBytes(source);
+  const SourceFeatures features{{source, Dump(source, L"feature: ")}};
   const std::wstring copy = folder.file(L"copie.SLDPRT");
   Open(source);
   Run(L"CompacterPart", {copy});
   const std::vector<std::wstring> compaction = Calls();
   const std::vector<FaultStep> steps = FaultSteps(compaction);
-  ASSERT_EQ(steps.size(), 31u);
+  ASSERT_EQ(steps.size(), 41u);
+  const size_t changed = IndexOf(compaction, L"Document.SelectByName(\"BEx");
+  const size_t copied = IndexOf(compaction, L"Document.DocumentPath", IndexOf(compaction, L"Document.SaveToPath"));
+  const std::vector<std::wstring> putBack = {L"La pi\u00E8ce ouverte est rest\u00E9e telle qu'elle \u00E9tait."}, none;
   for (const FaultStep& step : steps) {
     CloseAll();
     DeleteFileW(copy.c_str());
     Open(source);
-    RunFailing(L"CompacterPart", step, compaction, copy);
+    RunFailing(L"CompacterPart", step, compaction, copy, step.index >= changed && step.index <= copied ? putBack : none);
+    ExpectOpenSourcesAsOnDisk(features);
     CloseAll();
     EXPECT_EQ(ReadFileBytes(source), sourceBytes);
   }
-
+  CloseAll();
   const std::string copyBytes = ReadFileBytes(copy);  // read while no document holds the file
   Open(copy);
-  Record();
   Run(L"DeCompacterPart");
   const std::vector<std::wstring> decompaction = Calls();
   ASSERT_EQ(FaultSteps(decompaction).size(), 8u);
   for (const FaultStep& step : FaultSteps(decompaction)) {
     CloseAll();
     Open(copy);
-    RunFailing(L"DeCompacterPart", step, decompaction);
+    RunFailing(L"DeCompacterPart", step, decompaction, L"", {});
   }
   CloseAll();
   EXPECT_EQ(ReadFileBytes(copy), copyBytes);
+
+  DeleteFileW(copy.c_str());
+  Open(source);
+  Sim().failCall(L"DeleteSelection");
+  RunFailing(L"CompacterPart", StepOf(steps, L"Document.ExtrudeSketch"), compaction, copy,
+             {L"La pi\u00E8ce ouverte contient une enveloppe inachev\u00E9e : ne l'enregistrez pas.\n" + source});
+  EXPECT_EQ(Dump(source, L"feature: ").size(), features.at(source).size() + 1) << "the sketch is still there";
 }
 
 }  // namespace

@@ -1,0 +1,7 @@
+#include "part/SaveAsCopy.h"
+
+#include "part/PathRules.h"
+
+bool SaveAsCopy(const ModelDocument& document, const std::wstring& copyPath) {
+  return document.SaveToPath(copyPath) && IsSameFile(document.DocumentPath(), copyPath);
+}
