@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/Text.h"
+#include "core/Paths.h"
 
 namespace hostsim {
 

@@ -5,7 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/Text.h"
+#include "core/NumberText.h"
+#include "core/Utf8.h"
 
 namespace hostsim {
 

@@ -5,7 +5,9 @@
 #include "app/BodyPicture.h"
 #include "app/ScriptCall.h"
 #include "core/AutomationObject.h"
-#include "core/Text.h"
+#include "core/Files.h"
+#include "core/Paths.h"
+#include "core/Utf8.h"
 
 namespace hostsim {
 

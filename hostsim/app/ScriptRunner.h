@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "responder/DialogResponder.h"
 #include "core/Simulator.h"
+#include "responder/DialogResponder.h"
 #include "responder/Transcript.h"
 
 namespace hostsim {

@@ -8,8 +8,8 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/ScriptRunner.h"
+#include "core/Paths.h"
 #include "core/Simulator.h"
-#include "core/Text.h"
 #include "responder/Transcript.h"
 
 namespace {

@@ -6,7 +6,6 @@
 #include "core/AutomationObject.h"
 #include "core/Objects.h"
 #include "core/SingleInterfaceObject.h"
-#include "core/Text.h"
 
 namespace hostsim {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "core/Document.h"
-#include "core/Text.h"
+#include "core/NumberText.h"
 
 namespace hostsim {
 

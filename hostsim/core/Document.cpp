@@ -6,7 +6,10 @@
 #include <cstring>
 #include <sstream>
 
-#include "core/Text.h"
+#include "core/Files.h"
+#include "core/NumberText.h"
+#include "core/Paths.h"
+#include "core/Utf8.h"
 
 namespace hostsim {
 

@@ -2,7 +2,6 @@
 // operations, as the host's document does.
 #include "core/AutomationObject.h"
 #include "core/Objects.h"
-#include "core/Text.h"
 
 namespace hostsim {
 

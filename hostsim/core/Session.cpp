@@ -4,7 +4,7 @@
 #include <unordered_set>
 
 #include "core/Objects.h"
-#include "core/Text.h"
+#include "core/Paths.h"
 
 namespace hostsim {
 

@@ -5,9 +5,10 @@
 #include "core/Dump.h"
 #include "core/Fixtures.h"
 #include "core/Objects.h"
+#include "core/Paths.h"
 #include "core/Registration.h"
 #include "core/Session.h"
-#include "core/Text.h"
+#include "core/Utf8.h"
 
 namespace hostsim {
 

@@ -117,6 +117,4 @@ class Simulator {
   bool uninitializeCom_ = false;
 };
 
-std::wstring formatNumber(double value);
-
 }  // namespace hostsim

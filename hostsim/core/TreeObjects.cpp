@@ -2,7 +2,6 @@
 // the selection, the configuration and its components, the menu frame.
 #include "core/AutomationObject.h"
 #include "core/Objects.h"
-#include "core/Text.h"
 
 namespace hostsim {
 

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "core/Text.h"
+#include "core/Utf8.h"
 #include "hostsim/HostTestSupport.h"
 
 using namespace hosttest;
