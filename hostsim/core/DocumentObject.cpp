@@ -141,8 +141,8 @@ class DocumentObject final : public AutomationObject {
 
 }  // namespace
 
-IDispatch* newDocumentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
-  return new DocumentObject(std::move(session), std::move(document));
+ComRef<IDispatch> newDocumentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
+  return ComRef<IDispatch>(new DocumentObject(std::move(session), std::move(document)));
 }
 
 }  // namespace hostsim

@@ -71,7 +71,7 @@ TEST(FrameSink, AnswersEveryEventFalseAndOnlyOpeningAndActivationMakeAMenuPass) 
   StartedAddin& addin = Started();
   ASSERT_TRUE(addin.sim.open(addin.part));
   const Variant name = Value(VT_BSTR), kind = Value(VT_I4, 1);
-  const Variant document = Value(VT_DISPATCH, 0, addin.sim.activeDocumentObject());
+  const Variant document = Value(VT_DISPATCH, 0, addin.sim.activeDocumentObject().detach());
   const struct {
     const char* what;
     DISPID id;
