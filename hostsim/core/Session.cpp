@@ -233,7 +233,7 @@ void Session::raiseActiveChanged() {
 }
 
 namespace {
-long long Ticks() {
+long long ticks() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   return now.QuadPart;
@@ -247,7 +247,7 @@ double HostClock::seconds() const {
 }
 
 void HostClock::account() {
-  const long long now = Ticks();
+  const long long now = ticks();
   if (!running_.empty() && running_.back()) ticks_ += now - last_;
   last_ = now;
 }

@@ -114,7 +114,7 @@ TEST_F(AssemblyCommands, CompactionWalksTheTreeOnceCopiesAssembliesFirstThenComp
   EXPECT_EQ(Sim().openDocumentPaths(), std::vector<std::wstring>{a});
   EXPECT_EQ(ReferencesHeld(), 0);
 
-  const testsupport::SaveDialogRecord dialog = SaveDialogs().at(0);
+  const hostsim::SaveDialogRecord dialog = SaveDialogs().at(0);
   EXPECT_EQ(dialog.initialName, L"A.SLDASM");
   EXPECT_FALSE(dialog.hadOwner);
   EXPECT_EQ(dialog.filter, L"Fichiers Assemblage (*.SLDASM)|*.SLDASM|");
