@@ -47,8 +47,8 @@ std::wstring afterWords(const std::wstring& rest, size_t count) {
 const std::vector<ScriptRunner::CommandEntry>& ScriptRunner::commandTable() {
   static const std::vector<CommandEntry> table = {
       {L"open", 1, &ScriptRunner::open},
-      {L"activate", 1, &ScriptRunner::activate},
-      {L"close", 1, &ScriptRunner::close},
+      {L"activate", 1, &ScriptRunner::activateOrClose},
+      {L"close", 1, &ScriptRunner::activateOrClose},
       {L"addin", 1, &ScriptRunner::addin},
       {L"menu", 1, &ScriptRunner::menu},
       {L"invoke", 1, &ScriptRunner::invoke},
@@ -94,18 +94,11 @@ bool ScriptRunner::open(const Command& command) {
   return opened;
 }
 
-bool ScriptRunner::activate(const Command& command) {
+// activate, close: NAME, the file name of an open document.
+bool ScriptRunner::activateOrClose(const Command& command) {
   const std::wstring& name = command.words[0];
-  const bool done = simulator_.activate(name);
-  transcript_.line(L"activate: " + name + (done ? L" -> ok" : L" -> not open"));
-  if (!done) fail(name + L" is not open");
-  return done;
-}
-
-bool ScriptRunner::close(const Command& command) {
-  const std::wstring& name = command.words[0];
-  const bool done = simulator_.close(name);
-  transcript_.line(L"close: " + name + (done ? L" -> ok" : L" -> not open"));
+  const bool done = command.name == L"activate" ? simulator_.activate(name) : simulator_.close(name);
+  transcript_.line(command.name + L": " + name + (done ? L" -> ok" : L" -> not open"));
   if (!done) fail(name + L" is not open");
   return done;
 }

@@ -60,8 +60,7 @@ class ScriptRunner {
 
   // The handlers (ScriptCommands.cpp), in the order of the table.
   bool open(const Command& command);
-  bool activate(const Command& command);
-  bool close(const Command& command);
+  bool activateOrClose(const Command& command);
   bool addin(const Command& command);
   bool menu(const Command& command);
   bool invoke(const Command& command);
