@@ -93,7 +93,7 @@ void Compaction() {
   sim.setCallLogLimit(0);
   StartAddinOn(sim);
   sim.open(tree.top);
-  testsupport::DialogResponder user;
+  hostsim::DialogResponder user;
   user.queueSavePath(out + L"top.SLDASM");
   sim.resetHostSeconds();
   auto start = Clock::now();

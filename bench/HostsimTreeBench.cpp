@@ -44,12 +44,11 @@ long long walk(IDispatch* component) {
     LONG high = -1;
     SafeArrayGetUBound(children.parray, 1, &high);
     for (LONG i = 0; i <= high; ++i) {
-      IDispatch* child = nullptr;
-      SafeArrayGetElement(children.parray, &i, &child);
-      VARIANT path = call(child, 34);  // ComponentPath
+      ComRef<IDispatch> child;
+      SafeArrayGetElement(children.parray, &i, child.put());
+      VARIANT path = call(child.get(), 34);  // ComponentPath
       VariantClear(&path);
-      count += 1 + walk(child);
-      child->Release();
+      count += 1 + walk(child.get());
     }
   }
   VariantClear(&children);
@@ -57,11 +56,8 @@ long long walk(IDispatch* component) {
 }
 
 long long walkActiveTree(hostsim::Simulator& sim) {
-  IDispatch* root = sim.componentObject({});
-  if (!root) return -1;
-  const long long count = walk(root);
-  root->Release();
-  return count;
+  const ComRef<IDispatch> root = sim.componentObject({});
+  return root ? walk(root.get()) : -1;
 }
 
 // One table: every size with that shape.

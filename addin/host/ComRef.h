@@ -8,15 +8,18 @@
 //   reference of our own on a pointer somebody else keeps.
 // - put() releases what is held before handing out the address, so
 //   `f(ref.put())` never leaks the previous reference.
-// - Move-only: a second owner needs an explicit Borrow(ref.get()).
+// - Move-only: a second owner needs an explicit copy() (or Borrow(p)).
 #include <windows.h>
 #include <unknwn.h>
+
+#include <cstddef>
 #include <utility>
 
 template <typename T>
 class ComRef {
  public:
   ComRef() = default;
+  ComRef(std::nullptr_t) noexcept {}  // "no object", e.g. as one branch of a ?:
   explicit ComRef(T* adopted) noexcept : p_(adopted) {}
   ComRef(ComRef&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
   ComRef& operator=(ComRef&& other) noexcept {
@@ -31,6 +34,9 @@ class ComRef {
     if (p) p->AddRef();
     return ComRef(p);
   }
+
+  // A second owner of the same object: a reference of its own.
+  ComRef copy() const noexcept { return Borrow(p_); }
 
   T* get() const noexcept { return p_; }
   T* operator->() const noexcept { return p_; }

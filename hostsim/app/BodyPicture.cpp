@@ -1,19 +1,17 @@
 #include "app/BodyPicture.h"
 
 #include <wincodec.h>
-#include <wrl/client.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
-#include "core/Text.h"
+#include "ComRef.h"
+#include "core/Paths.h"
 
 namespace hostsim {
 
 namespace {
-
-using Microsoft::WRL::ComPtr;
 
 constexpr int kMargin = 12;
 constexpr int kCaptionHeight = 20;
@@ -173,23 +171,24 @@ bool writeBodyPicture(const std::wstring& pngPath, int width, int height, const 
   uint32_t* bits = nullptr;
   HBITMAP bitmap = renderPicture(memory, width, height, triangles, caption, bits);
   const UINT stride = static_cast<UINT>(width) * 4;
-  ComPtr<IWICImagingFactory> factory;
-  ComPtr<IWICBitmap> source;
-  ComPtr<IWICStream> stream;
-  ComPtr<IWICBitmapEncoder> encoder;
-  ComPtr<IWICBitmapFrameEncode> frame;
+  ComRef<IWICImagingFactory> factory;
+  ComRef<IWICBitmap> source;
+  ComRef<IWICStream> stream;
+  ComRef<IWICBitmapEncoder> encoder;
+  ComRef<IWICBitmapFrameEncode> frame;
   const bool written =
       bitmap &&
-      SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))) &&
+      SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                 __uuidof(IWICImagingFactory), factory.put_void())) &&
       SUCCEEDED(factory->CreateBitmapFromMemory(static_cast<UINT>(width), static_cast<UINT>(height),
                                                 GUID_WICPixelFormat32bppBGR, stride, stride * static_cast<UINT>(height),
-                                                reinterpret_cast<BYTE*>(bits), &source)) &&
-      SUCCEEDED(factory->CreateStream(&stream)) &&
+                                                reinterpret_cast<BYTE*>(bits), source.put())) &&
+      SUCCEEDED(factory->CreateStream(stream.put())) &&
       SUCCEEDED(stream->InitializeFromFilename(pngPath.c_str(), GENERIC_WRITE)) &&
-      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
-      SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
-      SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
-      SUCCEEDED(frame->WriteSource(source.Get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
+      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) &&
+      SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
+      SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
+      SUCCEEDED(frame->WriteSource(source.get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
       SUCCEEDED(encoder->Commit());
   RestoreDC(memory, savedState);
   if (bitmap) DeleteObject(bitmap);

@@ -4,7 +4,6 @@
 
 #include "app/BodyPicture.h"
 #include "core/MenuLayout.h"
-#include "core/Text.h"
 
 namespace hostsim {
 

@@ -5,7 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/Text.h"
+#include "core/NumberText.h"
+#include "core/Utf8.h"
 
 namespace hostsim {
 
@@ -111,7 +112,7 @@ bool Arguments::add(const std::wstring& token, bool quoted, std::wstring& error)
 
 // "Component" is the root of the active assembly, "Component/1/0" the first
 // child of its second child.
-IDispatch* componentTarget(Simulator& simulator, const std::wstring& target) {
+ComRef<IDispatch> componentTarget(Simulator& simulator, const std::wstring& target) {
   std::vector<size_t> indexes;
   for (size_t slash = target.find(L'/'); slash != std::wstring::npos; slash = target.find(L'/', slash + 1)) {
     double index = -1;
@@ -148,10 +149,9 @@ std::wstring runScriptCall(Simulator& simulator, const std::wstring& text) {
   const bool isPut = firstWord != std::wstring::npos && rest[firstWord] == L'=';
   if (isPut) rest = rest.substr(firstWord + 1);
 
-  IDispatch* object = nullptr;
+  ComRef<IDispatch> object;
   if (target == L"Application") {
-    object = simulator.application();
-    object->AddRef();
+    object = ComRef<IDispatch>::Borrow(simulator.application());
   } else if (target == L"Document") {
     object = simulator.activeDocumentObject();
     if (!object) return L"error: no active document";
@@ -164,8 +164,6 @@ std::wstring runScriptCall(Simulator& simulator, const std::wstring& text) {
   } else {
     return L"error: call works on Application, Document, Configuration or Component";
   }
-  std::unique_ptr<IDispatch, void (*)(IDispatch*)> owner(object, [](IDispatch* p) { p->Release(); });
-
   Arguments arguments;
   std::wstring error;
   if (!arguments.parse(rest, error)) return L"error: " + error;

@@ -8,9 +8,11 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/ScriptRunner.h"
+#include "core/Paths.h"
 #include "core/Simulator.h"
-#include "core/Text.h"
 #include "responder/Transcript.h"
+
+namespace hostsim {
 
 namespace {
 
@@ -26,12 +28,12 @@ std::vector<std::wstring> arguments() {
 std::wstring appsFolder() {
   wchar_t self[MAX_PATH * 2];
   DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
-  return hostsim::folderOfPath(std::wstring(self, length)) + L"Apps";
+  return folderOfPath(std::wstring(self, length)) + L"Apps";
 }
 
-int runScript(hostsim::Simulator& simulator, const hostsim::CommandLine& line) {
-  hostsim::Transcript transcript;
-  hostsim::ScriptRunner runner(simulator, transcript);
+int runScript(Simulator& simulator, const CommandLine& line) {
+  Transcript transcript;
+  ScriptRunner runner(simulator, transcript);
   for (const std::wstring& document : line.documents) runner.runLine(L"open \"" + document + L"\"", 0);
   runner.loadStartupAddins(appsFolder(), line.addins);
   bool ok = runner.runFile(line.script);
@@ -43,29 +45,36 @@ int runScript(hostsim::Simulator& simulator, const hostsim::CommandLine& line) {
   return ok ? 0 : 1;
 }
 
-int runWindow(hostsim::Simulator& simulator, const hostsim::CommandLine& line, int show) {
+int runWindow(Simulator& simulator, const CommandLine& line, int show) {
   for (const std::wstring& document : line.documents) simulator.open(document);
   simulator.loadAddinsFromFolder(appsFolder());
   for (const std::wstring& path : line.addins) simulator.loadAddin(path);
-  hostsim::MainWindow window(simulator);
+  MainWindow window(simulator);
   if (!window.create(show)) return 1;
   return window.run();
 }
 
+// wWinMain's work: the command line, then the script or the window.
+int runSimulator(int show) {
+  const CommandLine line = parseCommandLine(arguments());
+  if (!line.error.empty()) {
+    Transcript().line(L"error: " + line.error);
+    return 2;
+  }
+  Simulator simulator;
+  // Add-ins look for the running host when they start: register first.
+  simulator.registerRunning();
+  simulator.registerPartDocumentClass();
+  return line.script.empty() ? runWindow(simulator, line, show) : runScript(simulator, line);
+}
+
 }  // namespace
+
+}  // namespace hostsim
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   try {
-    const hostsim::CommandLine line = hostsim::parseCommandLine(arguments());
-    if (!line.error.empty()) {
-      hostsim::Transcript().line(L"error: " + line.error);
-      return 2;
-    }
-    hostsim::Simulator simulator;
-    // Add-ins look for the running host when they start: register first.
-    simulator.registerRunning();
-    simulator.registerPartDocumentClass();
-    return line.script.empty() ? runWindow(simulator, line, show) : runScript(simulator, line);
+    return hostsim::runSimulator(show);
   } catch (...) {
     return 3;
   }

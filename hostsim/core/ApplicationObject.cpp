@@ -6,7 +6,6 @@
 #include "core/AutomationObject.h"
 #include "core/Objects.h"
 #include "core/SingleInterfaceObject.h"
-#include "core/Text.h"
 
 namespace hostsim {
 
@@ -41,8 +40,8 @@ const std::vector<Operation> kOperations = {
 class ConnectionPoint final : public SingleInterfaceObject<IConnectionPoint> {
  public:
   ConnectionPoint(std::shared_ptr<Session> session, IConnectionPointContainer* container)
-      : SingleInterfaceObject(IID_IConnectionPoint), session_(std::move(session)), container_(container) {
-    container_->AddRef();
+      : SingleInterfaceObject(IID_IConnectionPoint), session_(std::move(session)),
+        container_(ComRef<IConnectionPointContainer>::Borrow(container)) {
     ++session_->internalReferences;
   }
 
@@ -53,8 +52,7 @@ class ConnectionPoint final : public SingleInterfaceObject<IConnectionPoint> {
   }
   HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override {
     if (!container) return E_POINTER;
-    container_->AddRef();
-    *container = container_;
+    *container = container_.copy().detach();  // the caller's reference
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
@@ -62,12 +60,11 @@ class ConnectionPoint final : public SingleInterfaceObject<IConnectionPoint> {
       if (!sink || !cookie) return E_POINTER;
       *cookie = 0;
       // A sink answers its event interface; a plain IDispatch will do too.
-      IDispatch* dispatch = nullptr;
-      if (FAILED(sink->QueryInterface(kApplicationEventsIid, reinterpret_cast<void**>(&dispatch))) &&
-          FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
+      ComRef<IDispatch> dispatch;
+      if (FAILED(sink->QueryInterface(kApplicationEventsIid, dispatch.put_void())) &&
+          FAILED(sink->QueryInterface(IID_IDispatch, dispatch.put_void())))
         return CONNECT_E_CANNOTCONNECT;
-      *cookie = session_->advise(dispatch);
-      dispatch->Release();
+      *cookie = session_->advise(std::move(dispatch));
       return *cookie ? S_OK : CONNECT_E_CANNOTCONNECT;
     } catch (...) {
       return E_UNEXPECTED;
@@ -86,12 +83,9 @@ class ConnectionPoint final : public SingleInterfaceObject<IConnectionPoint> {
   }
 
  private:
-  ~ConnectionPoint() {
-    --session_->internalReferences;
-    container_->Release();
-  }
+  ~ConnectionPoint() { --session_->internalReferences; }  // container_ lets go of the application next
   std::shared_ptr<Session> session_;
-  IConnectionPointContainer* container_;
+  ComRef<IConnectionPointContainer> container_;
 };
 
 class ApplicationObject final : public AutomationObject, public IConnectionPointContainer, public IProvideClassInfo2 {
@@ -176,8 +170,8 @@ class ApplicationObject final : public AutomationObject, public IConnectionPoint
 
 }  // namespace
 
-IDispatch* newApplicationObject(std::shared_ptr<Session> session) {
-  return static_cast<AutomationObject*>(new ApplicationObject(std::move(session)));
+ComRef<IDispatch> newApplicationObject(std::shared_ptr<Session> session) {
+  return ComRef<IDispatch>(static_cast<AutomationObject*>(new ApplicationObject(std::move(session))));
 }
 
 }  // namespace hostsim

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "core/Document.h"
-#include "core/Text.h"
+#include "core/NumberText.h"
 
 namespace hostsim {
 
@@ -183,10 +183,10 @@ void Call::returnBoolean(bool value) {
   result_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-void Call::returnObject(IDispatch* ownedReference) {
+void Call::returnObject(ComRef<IDispatch> object) {
   VariantClear(&result_);
   result_.vt = VT_DISPATCH;
-  result_.pdispVal = ownedReference;
+  result_.pdispVal = object.detach();  // the result owns it now
 }
 
 void Call::returnVariant(VARIANT owned) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ComRef.h"
 #include "core/Session.h"
 
 namespace hostsim {
@@ -46,7 +47,7 @@ class Call {
   void returnText(const std::wstring& value);
   void returnInteger(long value);
   void returnBoolean(bool value);
-  void returnObject(IDispatch* ownedReference);  // null for "no object"
+  void returnObject(ComRef<IDispatch> object);  // null for "no object"
   void returnVariant(VARIANT owned);
 
   VARIANT& result() { return result_; }

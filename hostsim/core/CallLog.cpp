@@ -1,6 +1,7 @@
 #include "core/CallLog.h"
 
-#include "core/Text.h"
+#include "core/Files.h"
+#include "core/Utf8.h"
 
 namespace hostsim {
 

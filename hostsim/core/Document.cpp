@@ -6,33 +6,14 @@
 #include <cstring>
 #include <sstream>
 
-#include "core/Text.h"
+#include "core/Files.h"
+#include "core/NumberText.h"
+#include "core/Paths.h"
+#include "core/Utf8.h"
 
 namespace hostsim {
 
 std::wstring Document::name() const { return path.empty() ? title : fileNameOfPath(path); }
-
-FileHold& FileHold::operator=(FileHold&& other) noexcept {
-  if (this != &other) {
-    release();
-    handle_ = other.handle_;
-    other.handle_ = nullptr;
-  }
-  return *this;
-}
-
-unsigned long FileHold::take(const std::wstring& path, unsigned long share) {
-  release();
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError();
-  handle_ = file;
-  return 0;
-}
-
-void FileHold::release() {
-  if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
-  handle_ = nullptr;
-}
 
 namespace {
 

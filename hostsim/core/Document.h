@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Files.h"
 #include "core/PartModel.h"
 
 namespace hostsim {
@@ -41,27 +42,6 @@ constexpr long kOpenFileCorrupt = 3;     // not a document of this format
 constexpr long kOpenKindMismatch = 4;    // a document of another kind than asked
 constexpr long kOpenFileUnreadable = 5;  // exists but cannot be opened: held without sharing, access denied, a folder
 constexpr long kOpenBadKind = 6;         // asked for a kind other than 1 and 2
-
-// An open handle on a document's file that shares it with no one, as the
-// host holds the files of its open documents.
-class FileHold {
- public:
-  FileHold() = default;
-  ~FileHold() { release(); }
-  FileHold(FileHold&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  FileHold& operator=(FileHold&& other) noexcept;
-  FileHold(const FileHold&) = delete;
-  FileHold& operator=(const FileHold&) = delete;
-
-  // 0 or the system error; lets go of any earlier hold. A reader that holds
-  // the file only to read it once lets others read it too.
-  unsigned long take(const std::wstring& path, unsigned long share = 0);
-  void release();
-  void* handle() const { return handle_; }
-
- private:
-  void* handle_ = nullptr;
-};
 
 struct AssemblyAnswers {
   bool noConfiguration = false;     // answer ActiveConfiguration null

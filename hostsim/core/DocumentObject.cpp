@@ -2,7 +2,6 @@
 // operations, as the host's document does.
 #include "core/AutomationObject.h"
 #include "core/Objects.h"
-#include "core/Text.h"
 
 namespace hostsim {
 
@@ -142,8 +141,8 @@ class DocumentObject final : public AutomationObject {
 
 }  // namespace
 
-IDispatch* newDocumentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
-  return new DocumentObject(std::move(session), std::move(document));
+ComRef<IDispatch> newDocumentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
+  return ComRef<IDispatch>(new DocumentObject(std::move(session), std::move(document)));
 }
 
 }  // namespace hostsim

@@ -2,7 +2,9 @@
 
 #include <functional>
 
-#include "core/Text.h"
+#include "core/Files.h"
+#include "core/NumberText.h"
+#include "core/Paths.h"
 
 namespace hostsim {
 

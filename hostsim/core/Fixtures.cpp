@@ -5,7 +5,10 @@
 #include <cmath>
 
 #include "core/Document.h"
-#include "core/Text.h"
+#include "core/Files.h"
+#include "core/NumberText.h"
+#include "core/Paths.h"
+#include "core/Utf8.h"
 
 namespace hostsim {
 

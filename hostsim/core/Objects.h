@@ -1,5 +1,5 @@
 // Factories of the automation objects the simulator hands out. Each returns a
-// new object holding one reference, which belongs to the caller.
+// new object whose one reference the caller owns.
 #pragma once
 
 #include <oaidl.h>
@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "ComRef.h"
 #include "core/Document.h"
 #include "core/Session.h"
 
@@ -15,15 +16,15 @@ namespace hostsim {
 // The IID of the application's event dispinterface (its default source).
 extern const IID kApplicationEventsIid;
 
-IDispatch* newApplicationObject(std::shared_ptr<Session> session);
-IDispatch* newDocumentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document);
-IDispatch* newFeatureObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document, int featureId);
-IDispatch* newSelectionSetObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document);
-IDispatch* newConfigurationObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document);
+ComRef<IDispatch> newApplicationObject(std::shared_ptr<Session> session);
+ComRef<IDispatch> newDocumentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document);
+ComRef<IDispatch> newFeatureObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document, int featureId);
+ComRef<IDispatch> newSelectionSetObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document);
+ComRef<IDispatch> newConfigurationObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document);
 // A component of the tree of the open assembly owner (owner->tree for its
 // root). It fails every call once owner is closed.
-IDispatch* newComponentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> owner,
-                              std::shared_ptr<const Component> node);
-IDispatch* newMenuFrameObject(std::shared_ptr<Session> session);
+ComRef<IDispatch> newComponentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> owner,
+                                     std::shared_ptr<const Component> node);
+ComRef<IDispatch> newMenuFrameObject(std::shared_ptr<Session> session);
 
 }  // namespace hostsim

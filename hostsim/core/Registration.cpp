@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "ComRef.h"
 #include "core/SingleInterfaceObject.h"
 
 namespace hostsim {
@@ -14,10 +15,15 @@ const CLSID kPartDocumentClsid = {0x738d1301, 0x78ef, 0x432e, {0xb3, 0xd0, 0x61,
 namespace {
 
 // Hands out the application object itself to whoever creates the class.
+// COM may keep the factory after the class is revoked, so it holds the
+// application; that reference is the simulator's own.
 class ApplicationFactory final : public SingleInterfaceObject<IClassFactory> {
  public:
-  explicit ApplicationFactory(IDispatch* application)
-      : SingleInterfaceObject(IID_IClassFactory), application_(application) {}
+  ApplicationFactory(std::shared_ptr<Session> session, IDispatch* application)
+      : SingleInterfaceObject(IID_IClassFactory), session_(std::move(session)),
+        application_(ComRef<IDispatch>::Borrow(application)) {
+    ++session_->internalReferences;
+  }
 
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (!object) return E_POINTER;
@@ -28,7 +34,9 @@ class ApplicationFactory final : public SingleInterfaceObject<IClassFactory> {
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
  private:
-  IDispatch* application_;
+  ~ApplicationFactory() { --session_->internalReferences; }  // application_ lets go of it next
+  std::shared_ptr<Session> session_;
+  ComRef<IDispatch> application_;
 };
 
 std::wstring guidText(const GUID& guid) {
@@ -39,8 +47,8 @@ std::wstring guidText(const GUID& guid) {
 
 }  // namespace
 
-Registrations::Registrations(Session& session, IDispatch* application)
-    : session_(session), application_(application) {}
+Registrations::Registrations(std::shared_ptr<Session> session, IDispatch* application)
+    : session_(std::move(session)), application_(application) {}
 
 Registrations::~Registrations() { revoke(); }
 
@@ -98,13 +106,13 @@ bool Registrations::registerRunning() {
   if (!acquireLock()) return false;
   if (!registerProgId(L"SldWorks.Application", kApplicationClsid)) return false;
   // The table's references are the simulator's own, not a client's.
-  const long before = session_.references;
+  const long before = session_->references;
   if (FAILED(RegisterActiveObject(application_, kApplicationClsid, ACTIVEOBJECT_STRONG, &runningCookie_))) {
     runningCookie_ = 0;
     return false;
   }
-  runningReferences_ = session_.references - before;
-  session_.internalReferences += runningReferences_;
+  runningReferences_ = session_->references - before;
+  session_->internalReferences += runningReferences_;
   return true;
 }
 
@@ -112,24 +120,23 @@ bool Registrations::registerPartDocumentClass() {
   if (classCookie_) return true;
   if (!acquireLock()) return false;
   if (!registerProgId(L"SldPart.Document", kPartDocumentClsid)) return false;
-  auto* factory = new ApplicationFactory(application_);
-  HRESULT hr = CoRegisterClassObject(kPartDocumentClsid, factory, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+  const ComRef<IClassFactory> factory(new ApplicationFactory(session_, application_));
+  HRESULT hr = CoRegisterClassObject(kPartDocumentClsid, factory.get(), CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                      REGCLS_MULTIPLEUSE, &classCookie_);
-  factory->Release();
   if (FAILED(hr)) classCookie_ = 0;
   return SUCCEEDED(hr);
 }
 
 void Registrations::revoke() {
   if (runningCookie_) {
-    const long before = session_.references;
+    const long before = session_->references;
     RevokeActiveObject(runningCookie_, nullptr);
     runningCookie_ = 0;
-    const long released = before - session_.references;
-    session_.internalReferences -= runningReferences_;
+    const long released = before - session_->references;
+    session_->internalReferences -= runningReferences_;
     // Should the table have let go of fewer references than it took, the
     // rest stay counted as the simulator's own.
-    if (released < runningReferences_) session_.internalReferences += runningReferences_ - released;
+    if (released < runningReferences_) session_->internalReferences += runningReferences_ - released;
     runningReferences_ = 0;
   }
   if (classCookie_) {

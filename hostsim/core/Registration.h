@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,7 +22,7 @@ extern const CLSID kPartDocumentClsid;  // behind "SldPart.Document"
 
 class Registrations {
  public:
-  Registrations(Session& session, IDispatch* application);
+  Registrations(std::shared_ptr<Session> session, IDispatch* application);
   ~Registrations();
   Registrations(const Registrations&) = delete;
   Registrations& operator=(const Registrations&) = delete;
@@ -37,8 +38,8 @@ class Registrations {
 
   static constexpr DWORD kLockTimeoutMs = 60000;
 
-  Session& session_;
-  IDispatch* application_;  // borrowed; outlives this object
+  std::shared_ptr<Session> session_;
+  IDispatch* application_;  // borrowed: the simulator that owns this object holds it
   DWORD runningCookie_ = 0;
   long runningReferences_ = 0;  // references the running-object table took
   DWORD classCookie_ = 0;

@@ -4,7 +4,7 @@
 #include <unordered_set>
 
 #include "core/Objects.h"
-#include "core/Text.h"
+#include "core/Paths.h"
 
 namespace hostsim {
 
@@ -220,8 +220,9 @@ void Session::raiseActiveChanged() {
   VariantInit(&documentArgument);
   documentArgument.vt = VT_DISPATCH;
   // The object passed to the sinks is the simulator's own: only what a sink
-  // keeps beyond the call counts as a client's reference.
-  documentArgument.pdispVal = newDocumentObject(shared_from_this(), active_);
+  // keeps beyond the call counts as a client's reference. The argument owns
+  // it; raise() clears the arguments.
+  documentArgument.pdispVal = newDocumentObject(shared_from_this(), active_).detach();
   ++internalReferences;
   VARIANT kindArgument;
   VariantInit(&kindArgument);
@@ -232,7 +233,7 @@ void Session::raiseActiveChanged() {
 }
 
 namespace {
-long long Ticks() {
+long long ticks() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   return now.QuadPart;
@@ -246,7 +247,7 @@ double HostClock::seconds() const {
 }
 
 void HostClock::account() {
-  const long long now = Ticks();
+  const long long now = ticks();
   if (!running_.empty() && running_.back()) ticks_ += now - last_;
   last_ = now;
 }
@@ -266,46 +267,43 @@ void Session::raise(DISPID event, std::vector<VARIANT> arguments) {
   std::reverse(arguments.begin(), arguments.end());  // DISPPARAMS hold the last argument first
   DISPPARAMS params{arguments.empty() ? nullptr : arguments.data(), nullptr,
                     static_cast<UINT>(arguments.size()), 0};
-  std::vector<Sink> sinks = sinks_;  // a sink may unadvise while it handles the event
-  for (const Sink& s : sinks) s.sink->AddRef();
-  for (const Sink& s : sinks) {
+  // Each sink is held for the whole event: a sink may unadvise while it handles it.
+  std::vector<ComRef<IDispatch>> sinks;
+  for (const Sink& s : sinks_) sinks.push_back(s.sink.copy());
+  for (const ComRef<IDispatch>& sink : sinks) {
     VARIANT result;
     VariantInit(&result);
     EXCEPINFO exception{};
     UINT argumentError = 0;
-    s.sink->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, &exception,
-                   &argumentError);
+    sink->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, &exception, &argumentError);
     VariantClear(&result);
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrHelpFile);
   }
-  for (const Sink& s : sinks) s.sink->Release();
+  sinks.clear();
   for (VARIANT& argument : arguments) VariantClear(&argument);
 }
 
-DWORD Session::advise(IDispatch* sink) {
+DWORD Session::advise(ComRef<IDispatch> sink) {
   if (!sink) return 0;
-  sink->AddRef();
-  sinks_.push_back({nextCookie_, sink});
+  sinks_.push_back({nextCookie_, std::move(sink)});
   return nextCookie_++;
 }
 
 bool Session::unadvise(DWORD cookie) {
   for (auto it = sinks_.begin(); it != sinks_.end(); ++it)
     if (it->cookie == cookie) {
-      IDispatch* sink = it->sink;
+      const ComRef<IDispatch> leaving = std::move(it->sink);  // let go of once it is off the list
       sinks_.erase(it);
-      sink->Release();
       return true;
     }
   return false;
 }
 
 void Session::releaseSinks() {
-  std::vector<Sink> sinks;
-  sinks.swap(sinks_);
-  for (const Sink& s : sinks) s.sink->Release();
+  std::vector<Sink> leaving;  // let go of once the list is empty
+  leaving.swap(sinks_);
 }
 
 }  // namespace hostsim

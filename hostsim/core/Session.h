@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ComRef.h"
 #include "core/CallLog.h"
 #include "core/Document.h"
 
@@ -89,7 +90,7 @@ class Session : public std::enable_shared_from_this<Session> {
   std::shared_ptr<const Document> assemblyAt(const std::wstring& path);  // open or on disk; null when none
 
   // Events: sinks advised on the application's connection point.
-  DWORD advise(IDispatch* sink);  // takes a reference; 0 when refused
+  DWORD advise(ComRef<IDispatch> sink);  // 0 when refused
   bool unadvise(DWORD cookie);
   void releaseSinks();
 
@@ -125,7 +126,7 @@ class Session : public std::enable_shared_from_this<Session> {
   std::map<std::wstring, CachedFile> files_;
   struct Sink {
     DWORD cookie;
-    IDispatch* sink;
+    ComRef<IDispatch> sink;
   };
   std::vector<Sink> sinks_;
   DWORD nextCookie_ = 1;

@@ -5,9 +5,10 @@
 #include "core/Dump.h"
 #include "core/Fixtures.h"
 #include "core/Objects.h"
+#include "core/Paths.h"
 #include "core/Registration.h"
 #include "core/Session.h"
-#include "core/Text.h"
+#include "core/Utf8.h"
 
 namespace hostsim {
 
@@ -16,7 +17,7 @@ Simulator::Simulator() : session_(std::make_shared<Session>()) {
   uninitializeCom_ = SUCCEEDED(hr);
   application_ = newApplicationObject(session_);
   ++session_->internalReferences;  // the simulator's own reference
-  registrations_ = std::make_unique<Registrations>(*session_, application_);
+  registrations_ = std::make_unique<Registrations>(session_, application_.get());
 }
 
 Simulator::~Simulator() {
@@ -24,25 +25,25 @@ Simulator::~Simulator() {
   session_->changed = nullptr;
   session_->releaseSinks();
   --session_->internalReferences;
-  application_->Release();
+  application_.reset();
   for (const LoadedAddin& addin : session_->addins) FreeLibrary(addin.module);
   session_->addins.clear();
   if (uninitializeCom_) CoUninitialize();
 }
 
-IDispatch* Simulator::application() { return application_; }
+IDispatch* Simulator::application() { return application_.get(); }
 
-IDispatch* Simulator::activeDocumentObject() {
+ComRef<IDispatch> Simulator::activeDocumentObject() {
   auto document = session_->active();
   return document ? newDocumentObject(session_, document) : nullptr;
 }
 
-IDispatch* Simulator::activeConfigurationObject() {
+ComRef<IDispatch> Simulator::activeConfigurationObject() {
   auto document = session_->active();
   return document && !document->answers.noConfiguration ? newConfigurationObject(session_, document) : nullptr;
 }
 
-IDispatch* Simulator::componentObject(const std::vector<size_t>& childIndexes) {
+ComRef<IDispatch> Simulator::componentObject(const std::vector<size_t>& childIndexes) {
   auto document = session_->active();
   if (!document || !document->tree || document->answers.noRootComponent) return nullptr;
   std::shared_ptr<const Component> node = document->tree;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ComRef.h"
 #include "core/Fixtures.h"
 #include "core/Geometry.h"
 
@@ -30,12 +31,12 @@ class Simulator {
   Simulator& operator=(const Simulator&) = delete;
 
   IDispatch* application();  // borrowed
-  // New references for direct calls, or null; getting them is not logged: the
+  // New objects for direct calls, or null; getting them is not logged: the
   // active document, its active configuration, and a component of its tree
   // reached from the root by child indexes from 0 (none: the root).
-  IDispatch* activeDocumentObject();
-  IDispatch* activeConfigurationObject();
-  IDispatch* componentObject(const std::vector<size_t>& childIndexes);
+  ComRef<IDispatch> activeDocumentObject();
+  ComRef<IDispatch> activeConfigurationObject();
+  ComRef<IDispatch> componentObject(const std::vector<size_t>& childIndexes);
   bool registerRunning();
   bool registerPartDocumentClass();
   void revokeRegistrations();
@@ -112,11 +113,9 @@ class Simulator {
   bool callExport(const std::wstring& library, const std::wstring& exportName);
 
   std::shared_ptr<Session> session_;
-  IDispatch* application_ = nullptr;
+  ComRef<IDispatch> application_;
   std::unique_ptr<Registrations> registrations_;
   bool uninitializeCom_ = false;
 };
-
-std::wstring formatNumber(double value);
 
 }  // namespace hostsim

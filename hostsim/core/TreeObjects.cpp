@@ -2,7 +2,6 @@
 // the selection, the configuration and its components, the menu frame.
 #include "core/AutomationObject.h"
 #include "core/Objects.h"
-#include "core/Text.h"
 
 namespace hostsim {
 
@@ -45,10 +44,10 @@ class FeatureObject final : public AutomationObject {
       case kFeatureKind: call.returnText(feature ? featureKindText(feature->type) : L""); break;
       case kNextFeature: {
         const auto& features = part.features();
-        IDispatch* next = nullptr;
+        ComRef<IDispatch> next;
         for (size_t i = 0; feature && i + 1 < features.size(); ++i)
           if (features[i].id == id_) next = newFeatureObject(session_, document_, features[i + 1].id);
-        call.returnObject(next);
+        call.returnObject(std::move(next));
         break;
       }
     }
@@ -145,9 +144,8 @@ class ComponentObject final : public AutomationObject {
     if (!children.empty() || node_->emptyArray) {
       SAFEARRAY* array = SafeArrayCreateVector(VT_DISPATCH, 0, static_cast<ULONG>(children.size()));
       for (LONG i = 0; i < static_cast<LONG>(children.size()); ++i) {
-        IDispatch* child = newComponentObject(session_, owner_, children[static_cast<size_t>(i)]);
-        SafeArrayPutElement(array, &i, child);  // the array takes its own reference
-        child->Release();
+        const ComRef<IDispatch> child = newComponentObject(session_, owner_, children[static_cast<size_t>(i)]);
+        SafeArrayPutElement(array, &i, child.get());  // the array takes its own reference
       }
       v.vt = VT_ARRAY | VT_DISPATCH;
       v.parray = array;
@@ -212,21 +210,22 @@ class MenuFrameObject final : public AutomationObject {
 
 }  // namespace
 
-IDispatch* newFeatureObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document, int featureId) {
-  return new FeatureObject(std::move(session), std::move(document), featureId);
+ComRef<IDispatch> newFeatureObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document,
+                                   int featureId) {
+  return ComRef<IDispatch>(new FeatureObject(std::move(session), std::move(document), featureId));
 }
-IDispatch* newSelectionSetObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
-  return new SelectionSetObject(std::move(session), std::move(document));
+ComRef<IDispatch> newSelectionSetObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
+  return ComRef<IDispatch>(new SelectionSetObject(std::move(session), std::move(document)));
 }
-IDispatch* newConfigurationObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
-  return new ConfigurationObject(std::move(session), std::move(document));
+ComRef<IDispatch> newConfigurationObject(std::shared_ptr<Session> session, std::shared_ptr<Document> document) {
+  return ComRef<IDispatch>(new ConfigurationObject(std::move(session), std::move(document)));
 }
-IDispatch* newComponentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> owner,
-                              std::shared_ptr<const Component> node) {
-  return new ComponentObject(std::move(session), std::move(owner), std::move(node));
+ComRef<IDispatch> newComponentObject(std::shared_ptr<Session> session, std::shared_ptr<Document> owner,
+                                     std::shared_ptr<const Component> node) {
+  return ComRef<IDispatch>(new ComponentObject(std::move(session), std::move(owner), std::move(node)));
 }
-IDispatch* newMenuFrameObject(std::shared_ptr<Session> session) {
-  return new MenuFrameObject(std::move(session));
+ComRef<IDispatch> newMenuFrameObject(std::shared_ptr<Session> session) {
+  return ComRef<IDispatch>(new MenuFrameObject(std::move(session)));
 }
 
 }  // namespace hostsim

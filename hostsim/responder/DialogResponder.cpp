@@ -9,7 +9,7 @@
 #include "responder/FileDialogRequest.h"
 #include "responder/MessageBoxStyle.h"
 
-namespace testsupport {
+namespace hostsim {
 namespace {
 
 using dialogs::DialogKind;
@@ -276,4 +276,4 @@ std::optional<std::wstring> DialogResponder::takeSaveAnswer() {
   return answer;
 }
 
-}  // namespace testsupport
+}  // namespace hostsim

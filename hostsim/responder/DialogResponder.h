@@ -40,7 +40,7 @@
 #include <thread>
 #include <vector>
 
-namespace testsupport {
+namespace hostsim {
 
 struct MessageBoxRecord {
   std::wstring text;     // exactly as shown, line breaks included
@@ -163,4 +163,4 @@ class DialogResponder {
   std::map<HWND, int> sightings_;  // scans in which a new dialog was seen
 };
 
-}  // namespace testsupport
+}  // namespace hostsim

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace testsupport::dialogs {
+namespace hostsim::dialogs {
 namespace {
 
 constexpr UINT kSendTimeoutMs = 1000;
@@ -99,4 +99,4 @@ bool typeFileName(HWND dialog, const std::wstring& path) {
 
 void askToClose(HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }
 
-}  // namespace testsupport::dialogs
+}  // namespace hostsim::dialogs

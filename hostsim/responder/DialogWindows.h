@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace testsupport::dialogs {
+namespace hostsim::dialogs {
 
 enum class DialogKind { MessageBox, SaveFile, Other };
 
@@ -41,4 +41,4 @@ bool typeFileName(HWND dialog, const std::wstring& path);
 // Asks a dialog to close (WM_CLOSE, which a dialog treats as Cancel).
 void askToClose(HWND dialog);
 
-}  // namespace testsupport::dialogs
+}  // namespace hostsim::dialogs

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <string>
 
-namespace testsupport::dialogs {
+namespace hostsim::dialogs {
 namespace {
 
 // Wine's Explorer-style file dialog keeps its state in the window property
@@ -88,4 +88,4 @@ bool readFileDialogRequest(HWND dialog, FileDialogRequest& request) {
   return true;
 }
 
-}  // namespace testsupport::dialogs
+}  // namespace hostsim::dialogs

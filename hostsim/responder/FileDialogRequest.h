@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace testsupport::dialogs {
+namespace hostsim::dialogs {
 
 struct FileDialogRequest {
   std::wstring filter;  // the double-NUL list, each NUL shown as '|'
@@ -22,4 +22,4 @@ bool readFileDialogRequest(HWND dialog, FileDialogRequest& request);
 // The double-NUL filter list with every NUL shown as '|'.
 std::wstring filterAsText(const wchar_t* filter);
 
-}  // namespace testsupport::dialogs
+}  // namespace hostsim::dialogs

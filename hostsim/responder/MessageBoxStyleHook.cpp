@@ -8,18 +8,23 @@
 #include "responder/DialogWindows.h"
 #include "responder/MessageBoxStyle.h"
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK RecordMessageBoxStyle(int code, WPARAM wParam, LPARAM lParam) {
+namespace hostsim {
+
+// Exported unmangled (extern "C"): the responder finds it by kStyleHookProcedure.
+extern "C" __declspec(dllexport) LRESULT CALLBACK recordMessageBoxStyle(int code, WPARAM wParam, LPARAM lParam) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
   if (code == HC_ACTION && call->message == WM_INITDIALOG && call->lParam != 0 &&
-      GetDlgItem(call->hwnd, testsupport::dialogs::kMessageTextId) != nullptr) {
+      GetDlgItem(call->hwnd, dialogs::kMessageTextId) != nullptr) {
     // Another dialog's parameter may be anything: read it without trusting it.
     MSGBOXPARAMSW params{};
     SIZE_T read = 0;
     if (ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<const void*>(call->lParam), &params, sizeof params,
                           &read) &&
         read == sizeof params && params.cbSize == sizeof params)
-      SetPropW(call->hwnd, testsupport::kMessageBoxStyleProperty,
-               reinterpret_cast<HANDLE>(testsupport::kStyleKnown | params.dwStyle));
+      SetPropW(call->hwnd, kMessageBoxStyleProperty,
+               reinterpret_cast<HANDLE>(kStyleKnown | params.dwStyle));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
+
+}  // namespace hostsim

@@ -30,15 +30,15 @@
 #include "responder/DialogWindows.h"
 #include "responder/Transcript.h"
 
-namespace {
+namespace hostsim {
 
-namespace dialogs = testsupport::dialogs;
+namespace {
 
 constexpr DWORD kPollMs = 10;
 
 // What the run did, a line an event.
 void say(const std::wstring& text) {
-  static hostsim::Transcript transcript;
+  static Transcript transcript;
   transcript.line(text);
 }
 
@@ -77,7 +77,7 @@ class StandIn {
       process_ = {};
       return fail(L"cannot start the program (error " + std::to_wstring(GetLastError()) + L")");
     }
-    responder_ = std::make_unique<testsupport::DialogResponder>(process_.dwProcessId);
+    responder_ = std::make_unique<DialogResponder>(process_.dwProcessId);
     if (!waitUntil([&] { return (dialog_ = mainDialog()) != nullptr; }))
       return fail(running() ? L"no dialog appeared" : L"the program ended without a dialog");
     say(L"dialog: " + dialogs::textOf(dialog_));
@@ -102,7 +102,7 @@ class StandIn {
       responder_->stop();
       transcribeMessages();
       for (; checked_ < responder_->messages().size(); ++checked_)
-        fail(L"unexpected message: " + hostsim::Transcript::oneLine(responder_->messages()[checked_].text));
+        fail(L"unexpected message: " + Transcript::oneLine(responder_->messages()[checked_].text));
       for (const std::wstring& line : responder_->unexpected()) fail(L"unexpected dialog: " + line);
     }
     say(failures_ == 0 ? L"result: ok" : L"result: failed");
@@ -184,7 +184,7 @@ class StandIn {
     if (!responder_) return;
     const auto messages = responder_->messages();
     for (; transcribed_ < messages.size(); ++transcribed_)
-      say(L"message: " + hostsim::Transcript::oneLine(messages[transcribed_].text));
+      say(L"message: " + Transcript::oneLine(messages[transcribed_].text));
   }
 
   static std::wstring unescape(const std::wstring& text) {
@@ -208,16 +208,15 @@ class StandIn {
 
   const DWORD waitMs_;
   PROCESS_INFORMATION process_{};
-  std::unique_ptr<testsupport::DialogResponder> responder_;
+  std::unique_ptr<DialogResponder> responder_;
   HWND dialog_ = nullptr;
   size_t transcribed_ = 0;  // message boxes written to the transcript
   size_t checked_ = 0;      // message boxes a step has checked
   int failures_ = 0;
 };
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
+// wmain's work: the command line, the run, the exit code.
+int runStandIn(int argc, wchar_t** argv) {
   std::wstring folder, program;
   DWORD waitMs = 30000;
   std::vector<Step> steps;
@@ -240,3 +239,9 @@ int wmain(int argc, wchar_t** argv) {
       if (!user.run(step)) break;  // the later steps count on this one
   return user.finish();
 }
+
+}  // namespace
+
+}  // namespace hostsim
+
+int wmain(int argc, wchar_t** argv) { return hostsim::runStandIn(argc, argv); }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/Utf8.h"
+
 namespace hostsim {
 
 Transcript::Transcript() {
@@ -15,12 +17,7 @@ Transcript::Transcript() {
 
 void Transcript::line(const std::wstring& text) {
   if (!output_) return;
-  const std::wstring withEnd = text + L"\n";
-  std::string bytes(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, withEnd.data(), static_cast<int>(withEnd.size()),
-                                                            nullptr, 0, nullptr, nullptr)),
-                    '\0');
-  WideCharToMultiByte(CP_UTF8, 0, withEnd.data(), static_cast<int>(withEnd.size()), bytes.data(),
-                      static_cast<int>(bytes.size()), nullptr, nullptr);
+  const std::string bytes = toUtf8(text + L"\n");
   DWORD written = 0;
   WriteFile(static_cast<HANDLE>(output_), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

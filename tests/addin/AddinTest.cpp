@@ -23,7 +23,7 @@ std::wstring AddinLibraryPath() {
 // ran before it.
 struct AddinInHost {
   hostsim::Simulator sim;
-  testsupport::DialogResponder dialogs;
+  hostsim::DialogResponder dialogs;
   long startValue = 0;
   AddinInHost() {
     if (!sim.registerRunning()) return;
@@ -48,7 +48,7 @@ AddinInHost& Host() {
 }  // namespace
 
 hostsim::Simulator& AddinTest::Sim() { return Host().sim; }
-testsupport::DialogResponder& AddinTest::Dialogs() { return Host().dialogs; }
+hostsim::DialogResponder& AddinTest::Dialogs() { return Host().dialogs; }
 
 void AddinTest::SetUp() {
   ASSERT_EQ(Host().startValue, kAddinStarted);
@@ -121,9 +121,9 @@ std::vector<std::wstring> AddinTest::LastMessages(size_t count) const {
   return std::vector<std::wstring>(all.end() - static_cast<ptrdiff_t>(std::min(count, all.size())), all.end());
 }
 
-std::vector<testsupport::SaveDialogRecord> AddinTest::SaveDialogs() const {
+std::vector<hostsim::SaveDialogRecord> AddinTest::SaveDialogs() const {
   const auto all = Dialogs().saveDialogs();
-  return std::vector<testsupport::SaveDialogRecord>(all.begin() + static_cast<ptrdiff_t>(saves_), all.end());
+  return std::vector<hostsim::SaveDialogRecord>(all.begin() + static_cast<ptrdiff_t>(saves_), all.end());
 }
 
 std::vector<std::wstring> AddinTest::Dump(const std::wstring& path, const std::wstring& prefix) const {
@@ -135,7 +135,7 @@ std::vector<std::wstring> AddinTest::Dump(const std::wstring& path, const std::w
 }
 
 ModelDocument AddinTest::ActiveDocument() const {
-  return ModelDocument(DispatchDriver::Adopt(Sim().activeDocumentObject()));
+  return ModelDocument(DispatchDriver::Adopt(Sim().activeDocumentObject().detach()));
 }
 
 void AddinTest::DeleteFeature(const std::wstring& name, const std::wstring& type) {

@@ -24,7 +24,7 @@ class AddinTest : public testing::Test {
   void TearDown() override;
 
   static hostsim::Simulator& Sim();
-  static testsupport::DialogResponder& Dialogs();
+  static hostsim::DialogResponder& Dialogs();
 
   // Writes a part of that fixture shape, or an assembly of these children,
   // into the scratch folder (or at a full path).
@@ -45,7 +45,7 @@ class AddinTest : public testing::Test {
   std::vector<std::wstring> CallsTo(const std::wstring& prefix) const;
   std::vector<std::wstring> Messages() const;  // since SetUp
   std::vector<std::wstring> LastMessages(size_t count) const;
-  std::vector<testsupport::SaveDialogRecord> SaveDialogs() const;  // since SetUp
+  std::vector<hostsim::SaveDialogRecord> SaveDialogs() const;  // since SetUp
   // References taken since Record and not released.
   long ReferencesHeld() const { return Sim().liveReferences() - references_; }
   // The lines of the open document's (or file's) dump that start with prefix.

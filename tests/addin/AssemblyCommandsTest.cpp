@@ -127,7 +127,7 @@ TEST_F(AssemblyCommands, CompactionWalksTheTreeOnceCopiesAssembliesFirstThenComp
   EXPECT_EQ(ReferencesHeld(), 0);
 
   // The dialog's other properties are the part command's (PartCommandsTest).
-  const testsupport::SaveDialogRecord dialog = SaveDialogs().at(0);
+  const hostsim::SaveDialogRecord dialog = SaveDialogs().at(0);
   EXPECT_EQ(dialog.initialName, L"A.SLDASM");
   EXPECT_EQ(dialog.filter, L"Fichiers Assemblage (*.SLDASM)|*.SLDASM|");
   EXPECT_EQ(dialog.defaultExtension, L"SLDASM");

@@ -100,7 +100,7 @@ TEST_F(PartCommands, CompactsTheBoxExampleCallByCallAndNeverWritesTheSource) {
   // The save dialog: the part's own name proposed, the part filter, no
   // owner, no overwrite prompt.
   ASSERT_EQ(SaveDialogs().size(), 1u);
-  const testsupport::SaveDialogRecord dialog = SaveDialogs()[0];
+  const hostsim::SaveDialogRecord dialog = SaveDialogs()[0];
   EXPECT_EQ(dialog.initialName, L"bloc.SLDPRT");
   EXPECT_FALSE(dialog.hadOwner);
   ASSERT_TRUE(dialog.flagsKnown);

@@ -17,7 +17,7 @@
 namespace frametest {
 namespace {
 
-namespace dialogs = testsupport::dialogs;
+namespace dialogs = hostsim::dialogs;
 
 // A window of the host's thread standing for the host's main window, the
 // whole screen: a click in it is the user picking "Décompacter" in the

@@ -81,7 +81,7 @@ HRESULT HostTap::Advise(IUnknown* candidate, DWORD* cookie) {
 }
 
 StartedAddin::StartedAddin() : part(folder.file(L"bride.SLDPRT")) {
-  testsupport::DialogResponder answers;  // a message at start (a fault) would wait for a user
+  hostsim::DialogResponder answers;  // a message at start (a fault) would wait for a user
   if (hostsim::writePartFixture(part, L"flange") && sim.open(part) && tap.RegisterRunning())
     started = sim.loadAddin(AddinInApps());
 }

@@ -71,7 +71,7 @@ TEST(FrameSink, AnswersEveryEventFalseAndOnlyOpeningAndActivationMakeAMenuPass) 
   StartedAddin& addin = Started();
   ASSERT_TRUE(addin.sim.open(addin.part));
   const Variant name = Value(VT_BSTR), kind = Value(VT_I4, 1);
-  const Variant document = Value(VT_DISPATCH, 0, addin.sim.activeDocumentObject());
+  const Variant document = Value(VT_DISPATCH, 0, addin.sim.activeDocumentObject().detach());
   const struct {
     const char* what;
     DISPID id;
@@ -90,7 +90,7 @@ TEST(FrameSink, AnswersEveryEventFalseAndOnlyOpeningAndActivationMakeAMenuPass) 
       {"activated, the host failing", 2, {&document, &kind}, true, L"GetMenuFrame", DISP_E_EXCEPTION,
        {L"Application.GetMenuFrame() -> error 0x80020009 \"Simulated failure of GetMenuFrame\""}},
   };
-  testsupport::DialogResponder user;
+  hostsim::DialogResponder user;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     if (c.failing) addin.sim.failCall(c.failing);
@@ -124,7 +124,7 @@ TEST(FrameMenus, EachKindIsInstalledOnceAndADrawingGetsNone) {
   const std::wstring other = addin.folder.file(L"arbre.SLDPRT"), assembly = addin.folder.file(L"ensemble.SLDASM");
   ASSERT_TRUE(hostsim::writePartFixture(other, L"box:0,0,0,1,1,1") && hostsim::writeAssemblyFixture(assembly, {other}));
   const Variant none = Value(VT_DISPATCH), drawing = Value(VT_I4, 3);
-  testsupport::DialogResponder user;
+  hostsim::DialogResponder user;
   const struct {
     const char* what;
     std::function<void()> act;

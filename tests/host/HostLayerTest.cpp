@@ -72,8 +72,8 @@ TEST(HostLayer, AnswersOfAnotherShapeAreReadWhenSoundAndElseRefusedInFrench) {
   {
     const HostApplication app = On<HostApplication>(sim.application());
     const ModelDocument document = app.ActiveDocument();
-    const Component root(DispatchDriver::Adopt(sim.componentObject({})));
-    IDispatch* const child = sim.componentObject({0});
+    const Component root(DispatchDriver::Adopt(sim.componentObject({}).detach()));
+    const ComRef<IDispatch> child = sim.componentObject({0});
     ComRef<IStream> stream;  // an object without automation
     ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
     SafeArray box(SafeArrayCreateVector(VT_R8, 0, 6));
@@ -121,12 +121,11 @@ TEST(HostLayer, AnswersOfAnotherShapeAreReadWhenSoundAndElseRefusedInFrench) {
         {L"PartBoundingBox", Array(VT_R8, 1, 6), boxOf, notABox},
         {L"PartBoundingBox", std::move(boxByReference), boxOf, notABox},
         {L"PartBoundingBox", Array(VT_BSTR, 0, 6), boxOf, notABox},
-        {L"ComponentChildren", Array(VT_DISPATCH, 0, 3, {child, nullptr, child}), children, L"PP"},
-        {L"ComponentChildren", Array(VT_VARIANT, 0, 3, {nullptr, child, child}), children, L"PP"},
+        {L"ComponentChildren", Array(VT_DISPATCH, 0, 3, {child.get(), nullptr, child.get()}), children, L"PP"},
+        {L"ComponentChildren", Array(VT_VARIANT, 0, 3, {nullptr, child.get(), child.get()}), children, L"PP"},
         {L"ComponentChildren", Array(VT_BSTR, 0, 1), children, notAList},
         {L"ComponentChildren", Array(VT_VARIANT, 0, 1), children, refused + L"ComponentChildren" + wrongType},
     };
-    child->Release();
     for (Case& c : cases) {
       SCOPED_TRACE(testsupport::Utf8(c.operation) + " " + std::to_string(&c - cases));
       sim.answerOddly(c.operation, 1, &c.answer.get());

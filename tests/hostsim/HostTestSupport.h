@@ -53,7 +53,7 @@ class HostTest : public testing::Test {
   // The components as stored (full or relative), after the answer records.
   std::wstring assembly(const std::wstring& name, const std::vector<std::wstring>& components,
                         const std::string& answers = "");
-  ModelDocument active() { return ModelDocument(DispatchDriver::Adopt(sim_.activeDocumentObject())); }
+  ModelDocument active() { return ModelDocument(DispatchDriver::Adopt(sim_.activeDocumentObject().detach())); }
 
   TempFolder folder_;
   hostsim::Simulator sim_;

@@ -5,12 +5,11 @@
 // sample flange).
 #include <gtest/gtest.h>
 #include <wincodec.h>
-#include <wrl/client.h>
 
 #include <algorithm>
 #include <sstream>
 
-#include "core/Text.h"
+#include "core/Utf8.h"
 #include "hostsim/HostTestSupport.h"
 
 using namespace hosttest;
@@ -59,17 +58,18 @@ struct PictureProbe {
 PictureProbe probePicture(const std::wstring& path) {
   PictureProbe probe;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
-  Microsoft::WRL::ComPtr<IWICBitmapDecoder> decoder;
-  Microsoft::WRL::ComPtr<IWICBitmapFrameDecode> frame;
-  Microsoft::WRL::ComPtr<IWICFormatConverter> pixels;
+  ComRef<IWICImagingFactory> factory;
+  ComRef<IWICBitmapDecoder> decoder;
+  ComRef<IWICBitmapFrameDecode> frame;
+  ComRef<IWICFormatConverter> pixels;
   UINT width = 0, height = 0;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))) ||
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWICImagingFactory),
+                              factory.put_void())) ||
       FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                &decoder)) ||
-      FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
-      FAILED(factory->CreateFormatConverter(&pixels)) ||
-      FAILED(pixels->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
+                                                decoder.put())) ||
+      FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&width, &height)) ||
+      FAILED(factory->CreateFormatConverter(pixels.put())) ||
+      FAILED(pixels->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
                                 WICBitmapPaletteTypeCustom)))
     return probe;
   auto pixel = [&](UINT x, UINT y) {

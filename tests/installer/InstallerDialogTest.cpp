@@ -102,7 +102,7 @@ class Installer {
   // A visible dialog of the program: the main one, or another (the about
   // box, a message box).
   HWND Dialog(bool main) const {
-    for (HWND window : testsupport::dialogs::visibleDialogs(process_.dwProcessId))
+    for (HWND window : hostsim::dialogs::visibleDialogs(process_.dwProcessId))
       if ((GetDlgItem(window, kInstall) != nullptr) == main) return window;
     return nullptr;
   }

@@ -20,9 +20,9 @@ inline std::string narrowForReport(const std::wstring& text) {
 
 // A responder that, when destroyed, stops watching and fails the running
 // test if any unexpected dialog was met.
-class CheckedDialogResponder : public DialogResponder {
+class CheckedDialogResponder : public hostsim::DialogResponder {
  public:
-  using DialogResponder::DialogResponder;
+  using hostsim::DialogResponder::DialogResponder;
   ~CheckedDialogResponder() {
     stop();
     if (!unexpected().empty()) ADD_FAILURE() << "unexpected dialogs:\n" << narrowForReport(unexpectedReport());

@@ -10,8 +10,8 @@
 #include "support/TestFiles.h"
 
 using testsupport::CheckedDialogResponder;
-using testsupport::DialogResponder;
-using testsupport::OtherDialogs;
+using hostsim::DialogResponder;
+using hostsim::OtherDialogs;
 
 namespace {
 
@@ -83,7 +83,7 @@ TEST(DialogResponder, AnswersSaveDialogsInTheOrderQueuedAndRecordsTheirRequests)
   EXPECT_NO_UNEXPECTED_DIALOGS(responder);
   ASSERT_TRUE(responder.waitForSaveDialogs(3, 0));
   const auto records = responder.saveDialogs();
-  const testsupport::SaveDialogRecord& cancelled = records[0];
+  const hostsim::SaveDialogRecord& cancelled = records[0];
   EXPECT_TRUE(cancelled.flagsKnown);
   EXPECT_EQ(cancelled.filter + L" " + cancelled.defaultExtension + L" " + cancelled.initialName + L" " + cancelled.fileType,
             L"Fichiers Pièce (*.SLDPRT)|*.SLDPRT| SLDPRT bride.SLDPRT Fichiers Pièce (*.SLDPRT)");
