@@ -5,6 +5,8 @@
 // "Cancel" button stays hidden and disabled.
 #include <windows.h>
 
+namespace zelm {
+
 class AddinAboutDialog {
  public:
   explicit AddinAboutDialog(HMODULE resources) noexcept : resources_(resources) {}
@@ -20,3 +22,5 @@ class AddinAboutDialog {
 
   HMODULE resources_;
 };
+
+}  // namespace zelm
