@@ -24,7 +24,7 @@ AddinApp& TheAddin() {
   return *addin;
 }
 
-void RunMenuCommand(CommandFunction command) noexcept {
+void RunExportedCommand(CommandFunction command) noexcept {
   RunCommand([command] { TheAddin().RunMenuCommand(command); });
 }
 
@@ -62,6 +62,6 @@ extern "C" void AboutTessora() {
 
 // One export per row of the command table, which runs that row's command.
 #define ZELM_DEFINE_EXPORT(exportName, label, documentKind, run) \
-  extern "C" void exportName() { zelm::RunMenuCommand(&zelm::run); }
+  extern "C" void exportName() { zelm::RunExportedCommand(&zelm::run); }
 ZELM_MENU_COMMANDS(ZELM_DEFINE_EXPORT)
 #undef ZELM_DEFINE_EXPORT
