@@ -154,11 +154,10 @@ bool CompactAssemblyPart(CommandContext& context, const std::wstring& sourcePath
                          const std::wstring& destinationFolder) {
   return WorkOnListedFile(context, sourcePath, kPartDocumentKind, sourcePath,
                           [&](const ModelDocument& document, SourceGuard& guard) {
-                            const EnvelopeResult envelope = BuildEnvelope(document);
-                            TellEnvelopeSteps(envelope, false);
+                            const EnvelopeOutcome envelope = BuildEnvelopeAndTell(document, false);
                             if (!SaveCopy(document, CopyPath(destinationFolder, sourcePath), sourcePath, guard))
                               return false;
-                            if (envelope.LeftIncomplete()) {
+                            if (LeavesEnvelopeIncomplete(envelope)) {
                               ShowMessage(messages::CopiedWithoutWholeEnvelope(sourcePath));
                               return false;
                             }

@@ -40,21 +40,20 @@ bool OpenSketch(const ModelDocument& model) {
 }
 
 // The four sides, low x, high x, low y, high y, of the box's x/y extent
-// widened by the margin on every side; how many the host refused (a refused
-// side does not stop the others).
-int DrawEnvelopeRectangle(const ModelDocument& model, const PartBox& box) {
+// widened by the margin on every side; a refused side is reported and does
+// not stop the others.
+void DrawEnvelopeRectangle(const ModelDocument& model, const PartBox& box, const std::function<void()>& lineRefused) {
   const double left = box.b0 - kEnvelopeMargin, right = box.b3 + kEnvelopeMargin;
   const double bottom = box.b1 - kEnvelopeMargin, top = box.b4 + kEnvelopeMargin;
-  const auto refused = [&](double x0, double y0, double x1, double y1) {
-    return model.CreateLine(Point3{x0, y0, 0.0}, Point3{x1, y1, 0.0}) ? 0 : 1;
+  const auto drawLine = [&](double x0, double y0, double x1, double y1) {
+    if (!model.CreateLine(Point3{x0, y0, 0.0}, Point3{x1, y1, 0.0})) lineRefused();
   };
   model.SetSketchDirect(true);
-  int refusedLines = refused(left, bottom, left, top);
-  refusedLines += refused(right, bottom, right, top);
-  refusedLines += refused(left, bottom, right, bottom);
-  refusedLines += refused(left, top, right, top);
+  drawLine(left, bottom, left, top);
+  drawLine(right, bottom, right, top);
+  drawLine(left, bottom, right, bottom);
+  drawLine(left, top, right, top);
   model.SetSketchDirect(false);
-  return refusedLines;
 }
 
 // Gives `name` to the selected object when exactly one is selected; with any
@@ -102,13 +101,13 @@ bool DeleteMarker(const ModelDocument& model, const wchar_t* name, const wchar_t
 
 }  // namespace
 
-EnvelopeResult BuildEnvelope(const ModelDocument& document) {
-  if (IsAlreadyCompacted(document)) return {EnvelopeOutcome::AlreadyCompacted};
+EnvelopeOutcome BuildEnvelope(const ModelDocument& document, const std::function<void()>& lineRefused) {
+  if (IsAlreadyCompacted(document)) return EnvelopeOutcome::AlreadyCompacted;
   const PartDocument part = document.AsPart();
   const PartBox box = part.PartBoundingBox(true);
   SelectReferencePlane(document, part, 1);
-  if (!OpenSketch(document)) return {EnvelopeOutcome::NoSketch};
-  const int refusedLines = DrawEnvelopeRectangle(document, box);
+  if (!OpenSketch(document)) return EnvelopeOutcome::NoSketch;
+  DrawEnvelopeRectangle(document, box, lineRefused);
   // Closing the sketch leaves it selected: that is what gets the marker name.
   document.ToggleSketch();
   const bool sketchNamed = RenameSelected(document, kEnvelopeSketchName);
@@ -116,7 +115,7 @@ EnvelopeResult BuildEnvelope(const ModelDocument& document) {
   part.ExtrudeSketch(EnvelopeExtrusion(box));
   const bool extrusionNamed = RenameSelected(document, kEnvelopeExtrusionName);
   part.FinishPartEdit();
-  return {sketchNamed && extrusionNamed ? EnvelopeOutcome::Built : EnvelopeOutcome::Unnamed, refusedLines};
+  return sketchNamed && extrusionNamed ? EnvelopeOutcome::Built : EnvelopeOutcome::Unnamed;
 }
 
 bool RemoveEnvelope(const ModelDocument& document) {

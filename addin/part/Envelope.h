@@ -4,6 +4,8 @@
 // and its extrusion carry fixed marker names, by which decompaction finds
 // and deletes them again. Building and removing it are shared by the part
 // and the assembly commands, which tell the user what came of it.
+#include <functional>
+
 #include "host/HostObjects.h"
 
 namespace zelm {
@@ -29,21 +31,16 @@ enum class EnvelopeOutcome {
                      // name: decompaction would not find it
 };
 
-struct EnvelopeResult {
-  EnvelopeOutcome outcome;
-  // The sides of the rectangle the host refused to draw (each refusal is
-  // told); the others are drawn all the same.
-  int refusedLines = 0;
+// No sketch, or a marker without its name: decompaction would not find the
+// envelope.
+inline bool LeavesEnvelopeIncomplete(EnvelopeOutcome outcome) {
+  return outcome == EnvelopeOutcome::NoSketch || outcome == EnvelopeOutcome::Unnamed;
+}
 
-  // No sketch, or a marker without its name: decompaction would not find
-  // the envelope.
-  bool LeftIncomplete() const {
-    return outcome == EnvelopeOutcome::NoSketch || outcome == EnvelopeOutcome::Unnamed;
-  }
-};
-
-// Inserts the envelope into the open part `document`.
-EnvelopeResult BuildEnvelope(const ModelDocument& document);
+// Inserts the envelope into the open part `document`. `lineRefused` is
+// called for each side of the rectangle the host refuses to draw, as it
+// refuses it; the other sides are drawn all the same.
+EnvelopeOutcome BuildEnvelope(const ModelDocument& document, const std::function<void()>& lineRefused);
 
 // Deletes the envelope's extrusion, then its sketch, from the open part. True
 // when both were found and deleted; false when the extrusion is missing

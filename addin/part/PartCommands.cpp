@@ -33,22 +33,22 @@ std::optional<std::wstring> ChooseDestination(const std::wstring& documentPath) 
 
 // The last word: the copy not written (and what became of the open part),
 // saved without a whole envelope, or compacted.
-std::wstring CompactionMessage(bool saved, bool putBack, const EnvelopeResult& envelope,
+std::wstring CompactionMessage(bool saved, bool putBack, EnvelopeOutcome envelope,
                                const std::wstring& destinationPath, const std::wstring& documentPath) {
   if (!saved)
     return messages::PartCopyNotSaved(
         destinationPath, putBack ? messages::kPartPutBack : messages::PartMustNotBeSaved(documentPath));
-  if (envelope.LeftIncomplete()) return messages::PartSavedWithoutEnvelope(FolderOfPath(destinationPath));
+  if (LeavesEnvelopeIncomplete(envelope)) return messages::PartSavedWithoutEnvelope(FolderOfPath(destinationPath));
   return messages::PartCompacted(FolderOfPath(destinationPath));
 }
 
 }  // namespace
 
-void TellEnvelopeSteps(const EnvelopeResult& envelope, bool announceAlreadyCompacted) {
-  if (envelope.outcome == EnvelopeOutcome::AlreadyCompacted && announceAlreadyCompacted)
-    ShowMessage(messages::kAlreadyCompacted);
-  if (envelope.outcome == EnvelopeOutcome::NoSketch) ShowMessage(messages::kNoOpenSketch);
-  for (int line = 0; line < envelope.refusedLines; ++line) ShowMessage(messages::kLineRefused);
+EnvelopeOutcome BuildEnvelopeAndTell(const ModelDocument& document, bool announceAlreadyCompacted) {
+  const EnvelopeOutcome outcome = BuildEnvelope(document, [] { ShowMessage(messages::kLineRefused); });
+  if (outcome == EnvelopeOutcome::AlreadyCompacted && announceAlreadyCompacted) ShowMessage(messages::kAlreadyCompacted);
+  if (outcome == EnvelopeOutcome::NoSketch) ShowMessage(messages::kNoOpenSketch);
+  return outcome;
 }
 
 // 1. The active document, which must be a part; 2. its destination;
@@ -76,8 +76,7 @@ Outcome CompactActivePart(CommandContext& context) {
                     messages::PartMustNotBeSaved(documentPath));
   // Whatever the envelope step meets (already compacted, no sketch), the copy
   // is saved all the same.
-  const EnvelopeResult envelope = BuildEnvelope(document);
-  TellEnvelopeSteps(envelope, true);
+  const EnvelopeOutcome envelope = BuildEnvelopeAndTell(document, true);
   const bool saved = SaveAsCopy(document, *destinationPath);
   if (saved) guard.Dismiss();
   // A copy the host did not write leaves the document standing for the

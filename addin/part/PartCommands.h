@@ -1,7 +1,7 @@
 #pragma once
-// The part menu's two commands (rows of frame/CommandTable.h), and what the
-// envelope's building has to tell the user, which the assembly compaction
-// tells too.
+// The part menu's two commands (rows of frame/CommandTable.h), and the
+// envelope's building as the user hears it, which the assembly compaction
+// shares.
 #include "command/CommandContext.h"
 #include "part/Envelope.h"
 
@@ -18,9 +18,9 @@ Outcome CompactActivePart(CommandContext& context);
 // open document; nothing is saved.
 Outcome DecompactActivePart(CommandContext& context);
 
-// One message for each thing building the envelope met, in the order it met
-// them: the part already compacted (told only when `announceAlreadyCompacted`),
-// no sketch opened, each side of the rectangle the host refused.
-void TellEnvelopeSteps(const EnvelopeResult& envelope, bool announceAlreadyCompacted);
+// Builds the envelope and tells the user what it meets, as it meets it: each
+// side of the rectangle the host refuses, no sketch opened, or the part
+// already compacted (told only when `announceAlreadyCompacted`).
+EnvelopeOutcome BuildEnvelopeAndTell(const ModelDocument& document, bool announceAlreadyCompacted);
 
 }  // namespace zelm
