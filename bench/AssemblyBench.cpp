@@ -8,25 +8,27 @@
 //    the share of it spent inside the host's operations, the add-in's own
 //    (its code, the save dialog and the message), and a plain copy of the
 //    same files for scale.
+// Each command gets the context the add-in would give it: the simulator's
+// application as the connected host.
 #include <windows.h>
 
 #include <chrono>
 #include <cstdio>
-#include <memory>
+#include <cstdlib>
 #include <string>
 
-#include "assembly/AssemblyWalk.h"
+#include "TempTree.h"
+#include "assembly/AssemblyCommands.h"
+#include "assembly/AssemblyFiles.h"
 #include "core/Fixtures.h"
 #include "core/Simulator.h"
-#include "TempTree.h"
-#include "frame/AddinApp.h"
 #include "responder/DialogResponder.h"
 
-// The library entry is not linked into the benchmark.
-HMODULE LibraryModule() noexcept { return nullptr; }
-extern "C" void CompacterAsm();
-
 namespace {
+
+using zelm::AssemblyFiles;
+using zelm::CommandContext;
+using zelm::HostApplication;
 
 using Clock = std::chrono::steady_clock;
 
@@ -38,10 +40,17 @@ std::wstring TempFolder(const std::wstring& name) {
   return std::wstring(temp) + L"assembly-bench-" + name + L"\\";
 }
 
-// The add-in started on this simulator, as InitUserDLL3 would leave it.
-void StartAddinOn(hostsim::Simulator& sim) {
-  if (!theAddinApp) theAddinApp = new AddinApp(std::make_unique<DispatchDriver>(DispatchDriver::Borrow(sim.application())));
-  else theAddinApp->HostConnection->AttachDispatch(sim.application(), false);
+// The simulator's application as the add-in holds its host.
+HostApplication HostOf(hostsim::Simulator& sim) { return HostApplication(ComRef<IDispatch>::Borrow(sim.application())); }
+
+// The bench's thread has not looked at its messages while the trees were
+// written and walked (many seconds). The system counts a thread that has not
+// done so for 5 s as hung, and the dialog responder's SendMessageTimeout
+// (SMTO_ABORTIFHUNG) then gives up at once on typing into the save dialog
+// and cancels it: the command would run nothing. A host runs its message
+// loop between commands; so does the bench.
+void LookAtMessages() {
+  for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
 }
 
 void Walks() {
@@ -59,12 +68,13 @@ void Walks() {
     {
       hostsim::Simulator sim;
       sim.setCallLogLimit(0);
-      StartAddinOn(sim);
+      const HostApplication host = HostOf(sim);
+      CommandContext context{host, {}};
       auto start = Clock::now();
       sim.open(tree.top);
       opened = SecondsSince(start);
       start = Clock::now();
-      const std::optional<AssemblyFiles> files = CollectAssemblyFiles(Destination::None);
+      const std::optional<AssemblyFiles> files = CollectAssemblyFiles(context, zelm::Destination::None);
       collected = SecondsSince(start);
       listed = files ? files->files.Count() : 0;
     }
@@ -91,14 +101,23 @@ void Compaction() {
 
   hostsim::Simulator sim;
   sim.setCallLogLimit(0);
-  StartAddinOn(sim);
+  const HostApplication application = HostOf(sim);
+  CommandContext context{application, {}};
   sim.open(tree.top);
   hostsim::DialogResponder user;
   user.queueSavePath(out + L"top.SLDASM");
+  LookAtMessages();
   sim.resetHostSeconds();
   auto start = Clock::now();
-  CompacterAsm();
+  const zelm::Outcome outcome = zelm::CompactActiveAssembly(context);
   const double command = SecondsSince(start), host = sim.hostSeconds();
+  if (outcome != zelm::Outcome::Done || user.messages().size() != 1) {
+    std::printf("\nCompacter did not run through (%zu messages, %zu unexpected dialogs): no timing\n",
+                user.messages().size(), user.unexpected().size());
+    user.stop();
+    RemoveTree(folder);
+    std::exit(1);
+  }
 
   // The same files copied as they are, for scale.
   start = Clock::now();

@@ -45,10 +45,10 @@ long long walk(IDispatch* component) {
     SafeArrayGetUBound(children.parray, 1, &high);
     for (LONG i = 0; i <= high; ++i) {
       ComRef<IDispatch> child;
-      SafeArrayGetElement(children.parray, &i, child.put());
-      VARIANT path = call(child.get(), 34);  // ComponentPath
+      SafeArrayGetElement(children.parray, &i, child.Put());
+      VARIANT path = call(child.Get(), 34);  // ComponentPath
       VariantClear(&path);
-      count += 1 + walk(child.get());
+      count += 1 + walk(child.Get());
     }
   }
   VariantClear(&children);
@@ -57,7 +57,7 @@ long long walk(IDispatch* component) {
 
 long long walkActiveTree(hostsim::Simulator& sim) {
   const ComRef<IDispatch> root = sim.componentObject({});
-  return root ? walk(root.get()) : -1;
+  return root ? walk(root.Get()) : -1;
 }
 
 // One table: every size with that shape.

@@ -1,61 +1,20 @@
-// The assembly menu's two commands.
-//
-// "Compacter" (CompacterAsm) fills a folder the user chooses with a copy of
-// the active assembly and of every file its component tree references: the
-// assembly files unchanged, every part with the envelope. No source file is
-// written. The source assembly is open again at the end.
-//
-// "Décompacter" (DeCompacterAsm) takes the envelope out of every part file
-// of the active assembly, in place, and saves it. Assembly files are walked
-// but never opened or saved.
+#include "assembly/AssemblyCommands.h"
+
 #include <string>
 #include <vector>
 
+#include "Messages.h"
+#include "assembly/AssemblyFiles.h"
 #include "assembly/AssemblyWalk.h"
-#include "frame/AddinApp.h"
-#include "frame/CommandBarrier.h"
-#include "frame/Dialogs.h"
-#include "frame/SourceGuard.h"
+#include "command/Dialogs.h"
+#include "command/SourceGuard.h"
 #include "part/Envelope.h"
+#include "part/PartCommands.h"
 #include "part/PathRules.h"
 #include "part/SaveAsCopy.h"
 
+namespace zelm {
 namespace {
-
-constexpr wchar_t kFileNotFoundMessage[] = L"Erreur:Fichier introuvable.";
-
-std::wstring OpenErrorMessage(long error, const std::wstring& path) {
-  return L"ERREUR:" + std::to_wstring(error) + L"\nFICHIER=" + path;
-}
-
-std::wstring CopyNotSavedMessage(const std::wstring& path) {
-  return L"La copie n'a pas pu \u00EAtre enregistr\u00E9e.\nFICHIER=" + path;
-}
-
-// No sketch opened, or a marker has no name: decompaction would not find it.
-std::wstring EnvelopeIncompleteMessage(const std::wstring& path) {
-  return L"La pi\u00E8ce a \u00E9t\u00E9 copi\u00E9e sans enveloppe compl\u00E8te.\nFICHIER=" + path;
-}
-
-std::wstring FilesOpenMessage(const std::vector<std::wstring>& paths) {
-  std::wstring text = L"Des fichiers de l'assemblage sont ouverts : fermez-les puis recommencez.";
-  for (const std::wstring& path : paths) text += L"\n" + path;
-  return text;
-}
-
-// The final word: the plain confirmation when every file was handled, else
-// how many were not.
-std::wstring CompactedMessage(const std::wstring& destinationFolder, int failures) {
-  if (failures == 0) return L"Fichiers compact\u00E9s avec succ\u00E8s dans le dossier\n" + destinationFolder;
-  return L"Compactage termin\u00E9 dans le dossier\n" + destinationFolder + L"\n" + std::to_wstring(failures) +
-         L" fichier(s) n'ont pas pu \u00EAtre copi\u00E9s.";
-}
-
-std::wstring DecompactedMessage(int failures) {
-  if (failures == 0) return L"Fichiers d\u00E9compact\u00E9s avec succ\u00E8s...";
-  return L"D\u00E9compactage termin\u00E9.\n" + std::to_wstring(failures) +
-         L" fichier(s) n'ont pas pu \u00EAtre d\u00E9compact\u00E9s.";
-}
 
 // The run through the listed files, while the top assembly is closed. The
 // assembly is opened again on every way out: by the command at its end, or
@@ -63,7 +22,9 @@ std::wstring DecompactedMessage(int failures) {
 // files were done, and whether the assembly is open again.
 class AssemblyRun {
  public:
-  AssemblyRun(std::wstring assemblyPath, size_t fileCount) : assemblyPath_(std::move(assemblyPath)), total_(fileCount) {}
+  AssemblyRun(CommandContext& context, std::wstring assemblyPath, size_t fileCount)
+      : host_(context.host), failureLines_(context.failureLines), assemblyPath_(std::move(assemblyPath)),
+        total_(fileCount) {}
   AssemblyRun(const AssemblyRun&) = delete;
   AssemblyRun& operator=(const AssemblyRun&) = delete;
   ~AssemblyRun() {
@@ -76,10 +37,7 @@ class AssemblyRun {
       // The host may be failing for good: the message says so.
     }
     try {
-      AddToFailureMessage(L"Fichiers trait\u00E9s avec succ\u00E8s avant l'interruption : " + std::to_wstring(handled_) +
-                          L" sur " + std::to_wstring(total_) + L".\n" +
-                          (reopened ? L"L'assemblage a \u00E9t\u00E9 rouvert."
-                                    : L"L'assemblage n'a pas pu \u00EAtre rouvert :\n" + assemblyPath_));
+      failureLines_.Add(messages::RunInterrupted(handled_, total_, reopened, assemblyPath_));
     } catch (...) {
       // Without memory for the line, the failure is told without it.
     }
@@ -94,11 +52,13 @@ class AssemblyRun {
   int Failures() const { return failures_; }
   // As after every run, the source assembly is open again.
   void ReopenAssembly() {
-    CommandHost().OpenDocument(assemblyPath_, kAssemblyDocumentKind);
+    host_.OpenDocument(assemblyPath_, kAssemblyDocumentKind);
     reopened_ = true;
   }
 
  private:
+  const HostApplication& host_;
+  FailureLines& failureLines_;
   std::wstring assemblyPath_;
   size_t total_;
   size_t handled_ = 0;
@@ -111,8 +71,7 @@ class AssemblyRun {
 // unsaved changes and all. The host answers ActivateDocument by file name
 // only for an open document; its path tells whether it is this file.
 template <typename Filter>
-std::vector<std::wstring> ListedFilesOpenInTheHost(const PathList& files, Filter worksOn) {
-  const HostApplication host = CommandHost();
+std::vector<std::wstring> ListedFilesOpenInTheHost(const HostApplication& host, const PathList& files, Filter worksOn) {
   std::vector<std::wstring> open;
   for (size_t i = 0; i < files.Count(); ++i) {
     if (!worksOn(files[i])) continue;
@@ -130,21 +89,22 @@ std::vector<std::wstring> ListedFilesOpenInTheHost(const PathList& files, Filter
 // source until `work` says otherwise (the guard dismissed): on any way out
 // before that, it is closed without saving. True when `work` answered true.
 template <typename Work>
-bool WorkOnListedFile(const std::wstring& path, long kind, const std::wstring& notFound, Work work) {
-  const HostApplication host = CommandHost();
+bool WorkOnListedFile(CommandContext& context, const std::wstring& path, long kind, const std::wstring& notFound,
+                      Work work) {
+  const HostApplication& host = context.host;
   const std::wstring name = FileNameOfPath(path);
   const long error = host.OpenDocumentEx(path, kind);
   if (error != 0) {
-    ShowMessage(OpenErrorMessage(error, path));
+    ShowMessage(messages::CannotOpenFile(error, path));
     return false;
   }
   SourceGuard guard(
-      [host, name] {
+      context.failureLines,
+      [&host, &name] {
         host.CloseDocument(name);
         return true;
       },
-      L"Le fichier ouvert par la commande a \u00E9t\u00E9 ferm\u00E9 sans \u00EAtre enregistr\u00E9 :\n" + path,
-      L"Le fichier ouvert par la commande n'a pas pu \u00EAtre ferm\u00E9 : ne l'enregistrez pas.\n" + path);
+      messages::ListedFileClosedUnsaved(path), messages::ListedFileNotClosed(path));
   bool done = false;
   if (const ModelDocument document = host.ActivateDocument(name))
     done = work(document, guard);
@@ -163,7 +123,7 @@ bool WorkOnListedFile(const std::wstring& path, long kind, const std::wstring& n
 bool SaveCopy(const ModelDocument& document, const std::wstring& copyPath, const std::wstring& sourcePath,
               SourceGuard& guard) {
   if (!SaveAsCopy(document, copyPath)) {
-    ShowMessage(CopyNotSavedMessage(sourcePath));
+    ShowMessage(messages::CopyNotSaved(sourcePath));
     return false;
   }
   guard.Dismiss();
@@ -180,8 +140,8 @@ std::wstring CopyPath(const std::wstring& destinationFolder, const std::wstring&
 
 // A file that is not a part, copied unchanged into the destination folder
 // under its own name.
-BOOL CopyAssemblyFile(const std::wstring& sourcePath, const std::wstring& destinationFolder) {
-  return WorkOnListedFile(sourcePath, kAssemblyDocumentKind, kFileNotFoundMessage,
+bool CopyAssemblyFile(CommandContext& context, const std::wstring& sourcePath, const std::wstring& destinationFolder) {
+  return WorkOnListedFile(context, sourcePath, kAssemblyDocumentKind, messages::kFileNotFound,
                           [&](const ModelDocument& document, SourceGuard& guard) {
                             return SaveCopy(document, CopyPath(destinationFolder, sourcePath), sourcePath, guard);
                           });
@@ -190,23 +150,26 @@ BOOL CopyAssemblyFile(const std::wstring& sourcePath, const std::wstring& destin
 // A part copied with the envelope into the destination folder under its own
 // name; an already compacted part is copied unchanged, and silently. A part
 // whose envelope is not whole is copied all the same, and told.
-BOOL CompactAssemblyPart(const std::wstring& sourcePath, const std::wstring& destinationFolder) {
-  return WorkOnListedFile(sourcePath, kPartDocumentKind, sourcePath, [&](const ModelDocument& document, SourceGuard& guard) {
-    const EnvelopeOutcome envelope = BuildEnvelope(document.get(), document, 0);
-    if (!SaveCopy(document, CopyPath(destinationFolder, sourcePath), sourcePath, guard)) return false;
-    if (envelope == EnvelopeOutcome::NoSketch || envelope == EnvelopeOutcome::Unnamed) {
-      ShowMessage(EnvelopeIncompleteMessage(sourcePath));
-      return false;
-    }
-    return true;
-  });
+bool CompactAssemblyPart(CommandContext& context, const std::wstring& sourcePath,
+                         const std::wstring& destinationFolder) {
+  return WorkOnListedFile(context, sourcePath, kPartDocumentKind, sourcePath,
+                          [&](const ModelDocument& document, SourceGuard& guard) {
+                            const EnvelopeOutcome envelope = BuildEnvelopeAndTell(document, false);
+                            if (!SaveCopy(document, CopyPath(destinationFolder, sourcePath), sourcePath, guard))
+                              return false;
+                            if (LeavesEnvelopeIncomplete(envelope)) {
+                              ShowMessage(messages::CopiedWithoutWholeEnvelope(sourcePath));
+                              return false;
+                            }
+                            return true;
+                          });
 }
 
 // A part decompacted in place: the envelope taken out (rebuilt only when
 // both markers went), saved over its own file.
-BOOL DecompactAssemblyPart(const std::wstring& path) {
-  return WorkOnListedFile(path, kPartDocumentKind, path, [](const ModelDocument& document, SourceGuard& guard) {
-    if (RemoveEnvelope(document.get(), document)) document.RebuildModel();
+bool DecompactAssemblyPart(CommandContext& context, const std::wstring& path) {
+  return WorkOnListedFile(context, path, kPartDocumentKind, path, [](const ModelDocument& document, SourceGuard& guard) {
+    if (RemoveEnvelope(document)) document.RebuildModel();
     document.SaveDocument();
     guard.Dismiss();
     return true;
@@ -214,58 +177,58 @@ BOOL DecompactAssemblyPart(const std::wstring& path) {
 }
 
 bool AnyFile(const std::wstring&) { return true; }
-bool PartFile(const std::wstring& path) { return IsPartFile(path) != FALSE; }
+
+}  // namespace
 
 // 1. The list and the destination; 2. no listed file open in a window of the
 // user's; 3. the assembly files copied unchanged, first; 4. every part
 // copied with the envelope; 5. the source assembly open again; 6. told.
-void CompactActiveAssembly() {
-  const std::optional<AssemblyFiles> listed = CollectAssemblyFiles(Destination::Ask);
-  if (!listed) return;
+Outcome CompactActiveAssembly(CommandContext& context) {
+  const std::optional<AssemblyFiles> listed = CollectAssemblyFiles(context, Destination::Ask);
+  if (!listed) return Outcome::Stopped;
   const PathList& files = listed->files;
   const std::wstring destinationFolder = FolderOfPath(listed->destinationPath);
-  AssemblyRun run(files[0], files.Count());
-  const std::vector<std::wstring> open = ListedFilesOpenInTheHost(files, AnyFile);
+  AssemblyRun run(context, files[0], files.Count());
+  const std::vector<std::wstring> open = ListedFilesOpenInTheHost(context.host, files, AnyFile);
   if (!open.empty()) {
     run.ReopenAssembly();
-    ShowMessage(FilesOpenMessage(open));
-    return;
+    ShowMessage(messages::ListedFilesOpen(open));
+    return Outcome::Stopped;
   }
 
   for (size_t i = 0; i < files.Count(); ++i)
-    if (!IsPartFile(files[i])) run.Tally(CopyAssemblyFile(files[i], destinationFolder));
+    if (!IsPartFile(files[i])) run.Tally(CopyAssemblyFile(context, files[i], destinationFolder));
   for (size_t i = 0; i < files.Count(); ++i)
-    if (IsPartFile(files[i])) run.Tally(CompactAssemblyPart(files[i], destinationFolder));
+    if (IsPartFile(files[i])) run.Tally(CompactAssemblyPart(context, files[i], destinationFolder));
 
   run.ReopenAssembly();
-  ShowMessage(CompactedMessage(destinationFolder, run.Failures()));
+  ShowMessage(messages::AssemblyCompacted(destinationFolder, run.Failures()));
+  return Outcome::Done;
 }
 
 // 1. The list, without a dialog; 2. no listed part open in a window of the
 // user's; 3. every part file decompacted in place; 4. the assembly open
 // again; 5. told.
-void DecompactActiveAssembly() {
-  const std::optional<AssemblyFiles> listed = CollectAssemblyFiles(Destination::None);
-  if (!listed) return;
+Outcome DecompactActiveAssembly(CommandContext& context) {
+  const std::optional<AssemblyFiles> listed = CollectAssemblyFiles(context, Destination::None);
+  if (!listed) return Outcome::Stopped;
   const PathList& files = listed->files;
   size_t parts = 0;
-  for (size_t i = 0; i < files.Count(); ++i) parts += PartFile(files[i]) ? 1 : 0;
-  AssemblyRun run(files[0], parts);
-  const std::vector<std::wstring> open = ListedFilesOpenInTheHost(files, PartFile);
+  for (size_t i = 0; i < files.Count(); ++i) parts += IsPartFile(files[i]) ? 1 : 0;
+  AssemblyRun run(context, files[0], parts);
+  const std::vector<std::wstring> open = ListedFilesOpenInTheHost(context.host, files, IsPartFile);
   if (!open.empty()) {
     run.ReopenAssembly();
-    ShowMessage(FilesOpenMessage(open));
-    return;
+    ShowMessage(messages::ListedFilesOpen(open));
+    return Outcome::Stopped;
   }
 
   for (size_t i = 0; i < files.Count(); ++i)
-    if (IsPartFile(files[i])) run.Tally(DecompactAssemblyPart(files[i]));
+    if (IsPartFile(files[i])) run.Tally(DecompactAssemblyPart(context, files[i]));
 
   run.ReopenAssembly();
-  ShowMessage(DecompactedMessage(run.Failures()));
+  ShowMessage(messages::AssemblyDecompacted(run.Failures()));
+  return Outcome::Done;
 }
 
-}  // namespace
-
-extern "C" void CompacterAsm() { RunMenuCommand(CompactActiveAssembly); }
-extern "C" void DeCompacterAsm() { RunMenuCommand(DecompactActiveAssembly); }
+}  // namespace zelm

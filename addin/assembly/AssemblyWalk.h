@@ -1,31 +1,28 @@
 #pragma once
-// What both assembly commands start from: the active assembly checked, a
-// destination asked for (compaction only), and the file of the assembly and
-// of every component at every depth of its tree listed, each file once, in
-// the order the walk first meets it.
-#include <windows.h>
-
-#include <optional>
+// The files of an assembly: its own file and the file of every component at
+// every depth of its tree, each file once, in the order the walk first meets
+// it; and what a file is, by its extension.
 #include <string>
 
 #include "assembly/PathList.h"
 #include "host/HostObjects.h"
 
-// "Compacter" asks for a destination, "Décompacter" does not.
-enum class Destination { Ask, None };
+namespace zelm {
 
-// The files one assembly command works through: entry 0 the assembly
-// itself, then its tree; and the destination chosen (empty when none was
-// asked for).
-struct AssemblyFiles {
-  PathList files;
-  std::wstring destinationPath;
+enum class ListingOutcome {
+  Listed,
+  NoConfiguration,  // the host gave the assembly no active configuration
+  NoRootComponent,  // nor a root component: nothing was listed
 };
 
-// Checks the active document (an assembly), asks for the destination when
-// wanted and checks that no copy would land on a source, lists the tree and
-// closes the assembly. Nothing on failure, whose message has been shown.
-std::optional<AssemblyFiles> CollectAssemblyFiles(Destination destination);
+struct AssemblyListing {
+  ListingOutcome outcome;
+  // Entry 0 the assembly itself, then its tree; empty unless listed.
+  PathList files;
+};
+
+// The assembly's files, from its active configuration's root component.
+AssemblyListing ListAssembly(const ModelDocument& assembly, const std::wstring& assemblyPath);
 
 // Appends to `files` the files of the component's children, and of their
 // children at every depth: depth first, parent before children, siblings in
@@ -36,10 +33,12 @@ std::optional<AssemblyFiles> CollectAssemblyFiles(Destination destination);
 void WalkComponents(const Component& root, const std::wstring& rootPath, PathList& files);
 
 // Not yet listed (exact comparison, case included).
-BOOL IsNewPath(const std::wstring& path, const PathList& files);
+bool IsNewPath(const std::wstring& path, const PathList& files);
 
 // By the text from the last point on, without regard to case: ".SLDPRT" or
 // ".PRT" is a part, ".SLDASM" or ".ASM" an assembly. A path without any
 // point is neither.
-BOOL IsPartFile(const std::wstring& path);
-BOOL IsAssemblyFile(const std::wstring& path);
+bool IsPartFile(const std::wstring& path);
+bool IsAssemblyFile(const std::wstring& path);
+
+}  // namespace zelm

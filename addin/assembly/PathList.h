@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_set>
 
+namespace zelm {
+
 class PathList {
  public:
   PathList() = default;
@@ -30,3 +32,5 @@ class PathList {
   std::deque<std::wstring> paths_;               // a deque never moves its elements,
   std::unordered_set<std::wstring_view> index_;  // so the views stay valid
 };
+
+}  // namespace zelm

@@ -1,7 +1,9 @@
 #include "frame/AddinAboutDialog.h"
 
-#include "frame/Dialogs.h"
+#include "command/Dialogs.h"
 #include "resources/ResourceIds.h"
+
+namespace zelm {
 
 INT_PTR AddinAboutDialog::DoModal() {
   const ThreadWindowsDisabled hostWindows;
@@ -38,3 +40,5 @@ INT_PTR AddinAboutDialog::HandleMessage(HWND window, UINT message, WPARAM wParam
       return FALSE;
   }
 }
+
+}  // namespace zelm

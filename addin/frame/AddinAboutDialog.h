@@ -1,9 +1,10 @@
 #pragma once
-// The about box: a modal dialog from template 7015 of the current resource
-// module (the add-in's own library while AboutTessora runs), without a
-// parent window. It closes on OK, on Escape and on its close box; its
+// The about box: a modal dialog from template 7015 of the module it is given
+// (the add-in's own library), without a parent window. It closes on OK, on Escape and on its close box; its
 // "Cancel" button stays hidden and disabled.
 #include <windows.h>
+
+namespace zelm {
 
 class AddinAboutDialog {
  public:
@@ -20,3 +21,5 @@ class AddinAboutDialog {
 
   HMODULE resources_;
 };
+
+}  // namespace zelm

@@ -3,28 +3,31 @@
 #include <new>
 #include <string>
 
+#include "Messages.h"
 #include "frame/Menus.h"
 #include "host/HostCallError.h"
 
+namespace zelm {
+
 DispatchSink::~DispatchSink() { Disconnect(); }
 
-BOOL DispatchSink::Connect(IDispatch* source) noexcept {
-  if (!source) return FALSE;
+bool DispatchSink::Connect(IDispatch* source) noexcept {
+  if (!source) return false;
 
   ComRef<IProvideClassInfo2> classInfo;
-  if (FAILED(source->QueryInterface(IID_IProvideClassInfo2, classInfo.put_void())) || !classInfo) return FALSE;
+  if (FAILED(source->QueryInterface(IID_IProvideClassInfo2, classInfo.PutVoid())) || !classInfo) return false;
   // Without the IID there is nothing sound to look a connection point up by.
-  if (FAILED(classInfo->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &sourceIid_))) return FALSE;
-  classInfo.reset();
+  if (FAILED(classInfo->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &sourceIid_))) return false;
+  classInfo.Reset();
 
   ComRef<IUnknown> unknown;
-  if (source->QueryInterface(IID_IUnknown, unknown.put_void()) != S_OK || !unknown) return FALSE;
+  if (source->QueryInterface(IID_IUnknown, unknown.PutVoid()) != S_OK || !unknown) return false;
   ComRef<IConnectionPointContainer> container;
-  if (unknown->QueryInterface(IID_IConnectionPointContainer, container.put_void()) != S_OK || !container)
-    return FALSE;
+  if (unknown->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()) != S_OK || !container)
+    return false;
 
   ComRef<IConnectionPoint> point;
-  if (container->FindConnectionPoint(sourceIid_, point.put()) == S_OK && point) {
+  if (container->FindConnectionPoint(sourceIid_, point.Put()) == S_OK && point) {
     DWORD newCookie = 0;
     // Kept only once advised, so Disconnect never unadvises a cookie that
     // the source did not hand out.
@@ -34,7 +37,7 @@ BOOL DispatchSink::Connect(IDispatch* source) noexcept {
       cookie_ = newCookie;
     }
   }
-  return TRUE;
+  return true;
 }
 
 void DispatchSink::Disconnect() noexcept {
@@ -84,7 +87,7 @@ HRESULT DispatchSink::Invoke(DISPID id, REFIID iid, LCID, WORD, DISPPARAMS* para
                              EXCEPINFO* exception, UINT*) noexcept {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
 
-  BOOL answer = FALSE;
+  bool answer = false;
   if (const EventEntry* event = FindEvent(id)) {
     UINT given = params ? params->cArgs : 0;
     if (given != event->argumentCount) return DISP_E_BADPARAMCOUNT;
@@ -115,7 +118,7 @@ namespace {
 void Describe(EXCEPINFO* exception, const std::wstring& text) noexcept {
   if (!exception) return;
   *exception = EXCEPINFO{};
-  exception->bstrSource = SysAllocString(L"ZELM_Compact");
+  exception->bstrSource = SysAllocString(messages::kAddinName);
   exception->bstrDescription = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
   exception->scode = DISP_E_EXCEPTION;
 }
@@ -126,14 +129,14 @@ void Describe(EXCEPINFO* exception, const std::wstring& text) noexcept {
 // answered with DISP_E_EXCEPTION and an EXCEPINFO naming the failed host
 // operation, and no message box interrupts the host's own event. The next
 // event simply tries again.
-HRESULT DispatchSink::Raise(const EventEntry& event, DispatchSink& sink, BOOL& answer,
+HRESULT DispatchSink::Raise(const EventEntry& event, DispatchSink& sink, bool& answer,
                             EXCEPINFO* exception) noexcept {
   try {
     answer = event.handler(sink);
     return S_OK;
   } catch (const HostCallError& error) {
     try {
-      Describe(exception, L"Erreur du logiciel hôte pendant l'opération " + error.operation() + L".");
+      Describe(exception, messages::HostCallFailed(error.OperationName()));
     } catch (...) {
     }
     return DISP_E_EXCEPTION;
@@ -146,7 +149,7 @@ HRESULT DispatchSink::Raise(const EventEntry& event, DispatchSink& sink, BOOL& a
 
 // ---- HostEventSink -----------------------------------------------------
 
-HostEventSink* HostEventSink::Create() { return new HostEventSink(); }
+ComRef<HostEventSink> HostEventSink::Create(Menus& menus) { return ComRef<HostEventSink>(new HostEventSink(menus)); }
 
 DispatchSink::EventTable HostEventSink::Events() const noexcept {
   static const EventEntry events[] = {
@@ -159,14 +162,16 @@ DispatchSink::EventTable HostEventSink::Events() const noexcept {
 
 // The menu pass calls back into the host from within the host's own event
 // call; the host allows this (it is single-threaded and re-entrant).
-BOOL HostEventSink::OnDocumentOpened(DispatchSink&) {
-  InstallMenus();
-  return FALSE;
+bool HostEventSink::OnDocumentOpened(DispatchSink& sink) {
+  static_cast<HostEventSink&>(sink).menus_.InstallForActiveDocument();
+  return false;
 }
 
-BOOL HostEventSink::OnActiveDocumentChanged(DispatchSink&) {
-  InstallMenus();
-  return FALSE;
+bool HostEventSink::OnActiveDocumentChanged(DispatchSink& sink) {
+  static_cast<HostEventSink&>(sink).menus_.InstallForActiveDocument();
+  return false;
 }
 
-BOOL HostEventSink::OnDocumentClosed(DispatchSink&) { return FALSE; }
+bool HostEventSink::OnDocumentClosed(DispatchSink&) { return false; }
+
+}  // namespace zelm

@@ -21,15 +21,19 @@
 
 #include "host/ComRef.h"
 
+namespace zelm {
+
+class Menus;
+
 class DispatchSink : public IDispatch {
  public:
   DispatchSink(const DispatchSink&) = delete;
   DispatchSink& operator=(const DispatchSink&) = delete;
 
-  // Advises the sink on source's default source dispinterface. FALSE when
-  // source offers no class information or no connection points; TRUE
+  // Advises the sink on source's default source dispinterface. False when
+  // source offers no class information or no connection points; true
   // otherwise, also when it has no connection point for that interface.
-  BOOL Connect(IDispatch* source) noexcept;
+  bool Connect(IDispatch* source) noexcept;
   // Unadvises, when advised, and lets the connection point go.
   virtual void Disconnect() noexcept;
 
@@ -46,12 +50,12 @@ class DispatchSink : public IDispatch {
 
  protected:
   // One event: its DISPID, how many arguments the host passes with it, and
-  // the handler. Handlers answer a BOOL that goes back as a VT_BOOL result;
+  // the handler. Handlers answer a bool that goes back as a VT_BOOL result;
   // they may call into the host and may throw.
   struct EventEntry {
     DISPID id;
     UINT argumentCount;
-    BOOL (*handler)(DispatchSink& sink);
+    bool (*handler)(DispatchSink& sink);
   };
   struct EventTable {
     const EventEntry* entries;
@@ -66,7 +70,7 @@ class DispatchSink : public IDispatch {
 
  private:
   const EventEntry* FindEvent(DISPID id) const noexcept;
-  static HRESULT Raise(const EventEntry& event, DispatchSink& sink, BOOL& answer, EXCEPINFO* exception) noexcept;
+  static HRESULT Raise(const EventEntry& event, DispatchSink& sink, bool& answer, EXCEPINFO* exception) noexcept;
 
   ULONG references_ = 1;
   ComRef<IConnectionPoint> connectionPoint_;
@@ -83,17 +87,23 @@ class DispatchSink : public IDispatch {
 // answered FALSE; the arguments' values are not used.
 class HostEventSink final : public DispatchSink {
  public:
-  // The new sink holds one reference, which belongs to the caller.
-  static HostEventSink* Create();
+  // The new sink's one reference goes to the caller. `menus` must outlive
+  // the sink: the add-in's own do, as the add-in lives until the process
+  // ends.
+  static ComRef<HostEventSink> Create(Menus& menus);
 
  protected:
   EventTable Events() const noexcept override;
 
  private:
-  HostEventSink() = default;
+  explicit HostEventSink(Menus& menus) noexcept : menus_(menus) {}
   ~HostEventSink() override = default;
 
-  static BOOL OnDocumentOpened(DispatchSink& sink);
-  static BOOL OnActiveDocumentChanged(DispatchSink& sink);
-  static BOOL OnDocumentClosed(DispatchSink& sink);
+  static bool OnDocumentOpened(DispatchSink& sink);
+  static bool OnActiveDocumentChanged(DispatchSink& sink);
+  static bool OnDocumentClosed(DispatchSink& sink);
+
+  Menus& menus_;
 };
+
+}  // namespace zelm

@@ -1,55 +1,46 @@
 #include "frame/Menus.h"
 
-#include "frame/AddinApp.h"
+#include <string>
 
-bool partMenusInstalled = false;
-bool assemblyMenusInstalled = false;
+#include "Messages.h"
+#include "frame/CommandTable.h"
 
+namespace zelm {
 namespace {
 
-// "Item@Menu" paths name the host's "Outils" menu as the parent.
-constexpr wchar_t kMenu[] = L"Compression@&Outils";
+// A callback names the library and its export, joined by "@": the host
+// calls that export when the user picks the entry.
+constexpr wchar_t kCallbackPrefix[] = L"ZELM_Compact@";
 constexpr long kTopMenuPosition = 0;
 constexpr long kLastPosition = -1;
 
-struct MenuCallbacks {
-  const wchar_t* compact;
-  const wchar_t* decompact;
-};
+bool HasCommandsFor(long kind) {
+  for (const MenuCommand& command : kMenuCommands)
+    if (command.documentKind == kind) return true;
+  return false;
+}
 
 // The host answers whether it took each entry; a refused entry is not
 // retried, so the answers are not looked at (MenuFrame reads none).
-void InstallEntries(const MenuFrame& frame, const MenuCallbacks& callbacks) {
-  frame.AddTopMenu(kMenu, kTopMenuPosition);
-  frame.AddMenuEntry(kMenu, L"Compacter", kLastPosition, callbacks.compact);
-  frame.AddMenuEntry(kMenu, L"Décompacter", kLastPosition, callbacks.decompact);
+void InstallEntries(const MenuFrame& frame, long kind) {
+  frame.AddTopMenu(messages::kMenu, kTopMenuPosition);
+  for (const MenuCommand& command : kMenuCommands)
+    if (command.documentKind == kind)
+      frame.AddMenuEntry(messages::kMenu, command.label, kLastPosition, kCallbackPrefix + std::wstring(command.exportName));
 }
 
 }  // namespace
 
-void InstallPartMenus(const MenuFrame& frame) {
-  InstallEntries(frame, {L"ZELM_Compact@CompacterPart", L"ZELM_Compact@DeCompacterPart"});
-}
-
-void InstallAssemblyMenus(const MenuFrame& frame) {
-  InstallEntries(frame, {L"ZELM_Compact@CompacterAsm", L"ZELM_Compact@DeCompacterAsm"});
-}
-
-void InstallMenus() {
-  const HostApplication host = CommandHost();
-
-  // The frame is asked for on every pass, even when both sets are in.
-  MenuFrame frame = host.GetMenuFrame();
-  ModelDocument document = host.ActiveDocument();
+void Menus::InstallForActiveDocument() {
+  const MenuFrame frame = host_.GetMenuFrame();
+  const ModelDocument document = host_.ActiveDocument();
   if (!document) return;
 
-  long kind = document.DocumentKind();
-  if (kind == kPartDocumentKind && !partMenusInstalled) {
-    InstallPartMenus(frame);
-    partMenusInstalled = true;
-  } else if (kind == kAssemblyDocumentKind && !assemblyMenusInstalled) {
-    InstallAssemblyMenus(frame);
-    assemblyMenusInstalled = true;
-  }
+  const long kind = document.DocumentKind();
+  if (!HasCommandsFor(kind) || installedKinds_.count(kind)) return;
+  InstallEntries(frame, kind);
+  installedKinds_.insert(kind);
   // Locals go in reverse order: the document first, then the frame.
 }
+
+}  // namespace zelm

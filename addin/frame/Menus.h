@@ -1,15 +1,31 @@
 #pragma once
-// The add-in's host menus, one set per document kind: the part commands for
-// parts, the assembly commands for assemblies, nothing for drawings. Each
-// set is installed once per process, the first time a document of its kind
-// is found active; the host keeps the entries from then on.
+// The add-in's host menu, one set of entries per document kind: the rows of
+// the command table for that kind, and nothing for a kind without rows (a
+// drawing). Each set is installed once per process, the first time a
+// document of its kind is found active; the host keeps the entries from then
+// on.
+#include <set>
+
 #include "host/HostObjects.h"
 
-// Process-wide; false at load, set once the matching set is installed.
-extern bool partMenusInstalled;
-extern bool assemblyMenusInstalled;
+namespace zelm {
 
-// One menu pass on the host of theAddinApp. Host call failures propagate.
-void InstallMenus();
-void InstallPartMenus(const MenuFrame& frame);
-void InstallAssemblyMenus(const MenuFrame& frame);
+class Menus {
+ public:
+  // `host` is the add-in's connection, which outlives the menus.
+  explicit Menus(const HostApplication& host) noexcept : host_(host) {}
+  Menus(const Menus&) = delete;
+  Menus& operator=(const Menus&) = delete;
+
+  // One menu pass: the host's menu frame is asked for first (on every pass,
+  // even when every set is in), then the active document's kind, whose
+  // entries go in when they are not yet. Host call failures propagate, and
+  // the set is tried again on the next pass.
+  void InstallForActiveDocument();
+
+ private:
+  const HostApplication& host_;
+  std::set<long> installedKinds_;
+};
+
+}  // namespace zelm

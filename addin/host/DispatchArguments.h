@@ -26,6 +26,8 @@
 #include "host/Bstr.h"
 #include "host/SafeArray.h"
 
+namespace zelm {
+
 // DISPPARAMS::rgvarg is an array of VARIANTARG; we build it from VARIANTs.
 static_assert(sizeof(VARIANTARG) == sizeof(VARIANT), "VARIANTARG and VARIANT must share a layout");
 
@@ -42,13 +44,13 @@ class ArgumentStorage {
  public:
   BSTR Keep(Bstr text) {
     strings_.push_back(std::move(text));
-    return strings_.back().get();
+    return strings_.back().Get();
   }
   // A by-reference array argument points at a SAFEARRAY* slot: the deque
   // keeps each slot at its address while more are added.
   SAFEARRAY** KeepArray(SafeArray array) {
     arrays_.push_back(std::move(array));
-    slots_.push_back(arrays_.back().get());
+    slots_.push_back(arrays_.back().Get());
     return &slots_.back();
   }
 
@@ -58,7 +60,7 @@ class ArgumentStorage {
   std::deque<SAFEARRAY*> slots_;
 };
 
-namespace dispatch_detail {
+namespace detail {
 
 inline void Set(VARIANTARG& slot, ArgumentStorage& storage, std::wstring_view text) {
   slot.vt = VT_BSTR;
@@ -93,15 +95,17 @@ inline void Set(VARIANTARG& slot, ArgumentStorage&, OutLong out) {
 // Throws std::bad_alloc when the system cannot make the array.
 void Set(VARIANTARG& slot, ArgumentStorage& storage, const Point3& point);
 
-}  // namespace dispatch_detail
+}  // namespace detail
 
 template <typename... Args>
 std::array<VARIANTARG, sizeof...(Args)> BuildArguments(ArgumentStorage& storage, const Args&... args) {
   std::array<VARIANTARG, sizeof...(Args)> slots{};
   size_t next = sizeof...(Args);
   // The fold runs left to right: the first argument lands in the last slot.
-  (dispatch_detail::Set(slots[--next], storage, args), ...);
+  (detail::Set(slots[--next], storage, args), ...);
   (void)next;
   (void)storage;
   return slots;
 }
+
+}  // namespace zelm

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+namespace zelm {
 namespace {
+
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
   int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
@@ -12,12 +14,15 @@ std::string Utf8(const std::wstring& text) {
                       nullptr, nullptr);
   return out;
 }
+
 }  // namespace
 
-HostCallError::HostCallError(HRESULT result, std::wstring operation, std::wstring description)
-    : result_(result), operation_(std::move(operation)), description_(std::move(description)) {
+HostCallError::HostCallError(HRESULT status, std::wstring operationName, std::wstring description)
+    : status_(status), operationName_(std::move(operationName)), description_(std::move(description)) {
   char code[16];
-  std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result_));
-  what_ = "host call " + Utf8(operation_) + " failed (" + code + ")";
+  std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(status_));
+  what_ = "host call " + Utf8(operationName_) + " failed (" + code + ")";
   if (!description_.empty()) what_ += ": " + Utf8(description_);
 }
+
+}  // namespace zelm

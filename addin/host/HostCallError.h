@@ -6,21 +6,26 @@
 // HRESULT). It never crosses an exported function or a COM method: the
 // command barriers catch it and show it.
 #include <windows.h>
+
 #include <exception>
 #include <string>
 
+namespace zelm {
+
 class HostCallError : public std::exception {
  public:
-  HostCallError(HRESULT result, std::wstring operation, std::wstring description);
+  HostCallError(HRESULT status, std::wstring operationName, std::wstring description);
 
-  HRESULT result() const noexcept { return result_; }
-  const std::wstring& operation() const noexcept { return operation_; }
-  const std::wstring& description() const noexcept { return description_; }
+  HRESULT Status() const noexcept { return status_; }
+  const std::wstring& OperationName() const noexcept { return operationName_; }
+  const std::wstring& Description() const noexcept { return description_; }
   const char* what() const noexcept override { return what_.c_str(); }
 
  private:
-  HRESULT result_;
-  std::wstring operation_;
+  HRESULT status_;
+  std::wstring operationName_;
   std::wstring description_;
   std::string what_;
 };
+
+}  // namespace zelm

@@ -1,12 +1,13 @@
 #pragma once
-// Typed views of the host's automation objects. Each view owns one
-// DispatchDriver; every method is one host operation of HostOperations.h
-// with its argument and result types, so no VARIANT or SAFEARRAY leaves
-// this layer. A document is one host object seen through three views
-// (ModelDocument, PartDocument, AssemblyDocument): a routine that needs two
-// views holds two drivers on the same object.
+// Typed views of the host's automation objects. Each view owns one reference
+// to its object (a ComRef, by value: views are move-only); every method is
+// one host operation of HostOperations.h with its argument and result types,
+// so no VARIANT or SAFEARRAY leaves this layer. A document is one host object
+// seen through three views (ModelDocument, PartDocument, AssemblyDocument):
+// the others are taken from the ModelDocument (AsPart, AsAssembly), each with
+// a reference of its own.
 //
-// A view over an empty driver makes no call and answers null, 0, false or
+// A view without an object makes no call and answers null, 0, false or
 // empty text. A failed call, or an answer of another type than the one the
 // add-in reads, throws HostCallError. Answers the add-in never reads are not
 // looked at, whatever their type: those methods return nothing.
@@ -14,18 +15,26 @@
 #include <string_view>
 #include <vector>
 
-#include "host/DispatchDriver.h"
+#include "host/ComRef.h"
+#include "host/Invoke.h"
+
+namespace zelm {
 
 class HostObject {
  public:
   HostObject() = default;
-  explicit HostObject(DispatchDriver driver) noexcept : driver_(std::move(driver)) {}
+  explicit HostObject(ComRef<IDispatch> object) noexcept : object_(std::move(object)) {}
 
-  IDispatch* get() const noexcept { return driver_.get(); }
-  explicit operator bool() const noexcept { return static_cast<bool>(driver_); }
+  IDispatch* Get() const noexcept { return object_.Get(); }
+  explicit operator bool() const noexcept { return static_cast<bool>(object_); }
 
  protected:
-  DispatchDriver driver_;
+  template <typename... Args>
+  Variant Call(const Operation& operation, const Args&... args) const {
+    return Invoke(object_.Get(), operation, args...);
+  }
+
+  ComRef<IDispatch> object_;
 };
 
 class Feature : public HostObject {
@@ -58,26 +67,6 @@ class Configuration : public HostObject {
  public:
   using HostObject::HostObject;
   Component GetRootComponent() const;
-};
-
-class ModelDocument : public HostObject {
- public:
-  using HostObject::HostObject;
-  SelectionSet GetSelectionSet() const;
-  // Each end travels as three doubles in an array passed by reference.
-  bool CreateLine(const Point3& start, const Point3& end) const;
-  bool SaveToPath(std::wstring_view path) const;
-  std::wstring DocumentPath() const;
-  long DocumentKind() const;
-  void RebuildModel() const;
-  void ToggleSketch() const;
-  bool HasActiveSketch() const;
-  bool SelectByName(std::wstring_view name, std::wstring_view type, double x, double y, double z) const;
-  void SaveDocument() const;
-  void SetSketchDirect(bool direct) const;
-  void SetDocumentFlag(bool flag) const;
-  void DeleteSelection(bool flag) const;
-  Configuration ActiveConfiguration() const;
 };
 
 // The part's box as the host reports it: the low corner (b0, b1, b2) then
@@ -124,6 +113,30 @@ class AssemblyDocument : public HostObject {
   void PrepareComponents(bool flag) const;
 };
 
+class ModelDocument : public HostObject {
+ public:
+  using HostObject::HostObject;
+  // The same document seen as a part or an assembly.
+  PartDocument AsPart() const { return PartDocument(object_.Copy()); }
+  AssemblyDocument AsAssembly() const { return AssemblyDocument(object_.Copy()); }
+
+  SelectionSet GetSelectionSet() const;
+  // Each end travels as three doubles in an array passed by reference.
+  bool CreateLine(const Point3& start, const Point3& end) const;
+  bool SaveToPath(std::wstring_view path) const;
+  std::wstring DocumentPath() const;
+  long DocumentKind() const;
+  void RebuildModel() const;
+  void ToggleSketch() const;
+  bool HasActiveSketch() const;
+  bool SelectByName(std::wstring_view name, std::wstring_view type, double x, double y, double z) const;
+  void SaveDocument() const;
+  void SetSketchDirect(bool direct) const;
+  void SetDocumentFlag(bool flag) const;
+  void DeleteSelection(bool flag) const;
+  Configuration ActiveConfiguration() const;
+};
+
 class MenuFrame : public HostObject {
  public:
   using HostObject::HostObject;
@@ -145,3 +158,5 @@ class HostApplication : public HostObject {
   // none).
   long OpenDocumentEx(std::wstring_view path, long kind) const;
 };
+
+}  // namespace zelm

@@ -2,8 +2,13 @@
 // The table of every host operation the add-in uses: name, dispatch
 // identifier and invoke kind. Each operation exists here once; the typed
 // views in HostObjects.h are its only callers.
+//
+// The document kinds, as the host numbers them (DocumentKind, and the kind
+// argument of OpenDocument and OpenDocumentEx), are here too.
 #include <windows.h>
 #include <oleauto.h>
+
+namespace zelm {
 
 enum class InvokeKind : WORD {
   Method = DISPATCH_METHOD,
@@ -18,62 +23,66 @@ struct Operation {
   InvokeKind kind;
 };
 
+inline constexpr long kPartDocumentKind = 1;
+inline constexpr long kAssemblyDocumentKind = 2;
+
 namespace hostops {
 using K = InvokeKind;
 
 // HostApplication
-inline constexpr Operation ActiveDocument{L"ActiveDocument", 1, K::PropertyGet};
-inline constexpr Operation OpenDocument{L"OpenDocument", 2, K::Method};
-inline constexpr Operation ActivateDocument{L"ActivateDocument", 3, K::Method};
-inline constexpr Operation GetMenuFrame{L"GetMenuFrame", 5, K::Method};
-inline constexpr Operation CloseDocument{L"CloseDocument", 7, K::Method};
-inline constexpr Operation CloseDocumentByPath{L"CloseDocumentByPath", 33, K::Method};
-inline constexpr Operation OpenDocumentEx{L"OpenDocumentEx", 73, K::Method};
+inline constexpr Operation kActiveDocument{L"ActiveDocument", 1, K::PropertyGet};
+inline constexpr Operation kOpenDocument{L"OpenDocument", 2, K::Method};
+inline constexpr Operation kActivateDocument{L"ActivateDocument", 3, K::Method};
+inline constexpr Operation kGetMenuFrame{L"GetMenuFrame", 5, K::Method};
+inline constexpr Operation kCloseDocument{L"CloseDocument", 7, K::Method};
+inline constexpr Operation kCloseDocumentByPath{L"CloseDocumentByPath", 33, K::Method};
+inline constexpr Operation kOpenDocumentEx{L"OpenDocumentEx", 73, K::Method};
 
 // ModelDocument
-inline constexpr Operation GetSelectionSet{L"GetSelectionSet", 0x10001, K::PropertyGet};
-inline constexpr Operation CreateLine{L"CreateLine", 0x1000C, K::Method};
-inline constexpr Operation SaveToPath{L"SaveToPath", 0x10025, K::Method};
-inline constexpr Operation DocumentPath{L"DocumentPath", 0x10048, K::Method};
-inline constexpr Operation DocumentKind{L"DocumentKind", 0x10049, K::Method};
-inline constexpr Operation RebuildModel{L"RebuildModel", 0x1008B, K::Method};
-inline constexpr Operation ToggleSketch{L"ToggleSketch", 0x1008F, K::Method};
-inline constexpr Operation ActiveSketch{L"ActiveSketch", 0x100A8, K::Method};
-inline constexpr Operation SelectByName{L"SelectByName", 0x100AC, K::Method};
-inline constexpr Operation SaveDocument{L"SaveDocument", 0x100DA, K::Method};
-inline constexpr Operation SetSketchDirect{L"SetSketchDirect", 0x100DF, K::Method};
-inline constexpr Operation DocumentFlag{L"DocumentFlag", 0x100E1, K::PropertyPut};
-inline constexpr Operation DeleteSelection{L"DeleteSelection", 0x1010E, K::Method};
-inline constexpr Operation ActiveConfiguration{L"ActiveConfiguration", 0x10131, K::Method};
+inline constexpr Operation kGetSelectionSet{L"GetSelectionSet", 0x10001, K::PropertyGet};
+inline constexpr Operation kCreateLine{L"CreateLine", 0x1000C, K::Method};
+inline constexpr Operation kSaveToPath{L"SaveToPath", 0x10025, K::Method};
+inline constexpr Operation kDocumentPath{L"DocumentPath", 0x10048, K::Method};
+inline constexpr Operation kDocumentKind{L"DocumentKind", 0x10049, K::Method};
+inline constexpr Operation kRebuildModel{L"RebuildModel", 0x1008B, K::Method};
+inline constexpr Operation kToggleSketch{L"ToggleSketch", 0x1008F, K::Method};
+inline constexpr Operation kActiveSketch{L"ActiveSketch", 0x100A8, K::Method};
+inline constexpr Operation kSelectByName{L"SelectByName", 0x100AC, K::Method};
+inline constexpr Operation kSaveDocument{L"SaveDocument", 0x100DA, K::Method};
+inline constexpr Operation kSetSketchDirect{L"SetSketchDirect", 0x100DF, K::Method};
+inline constexpr Operation kDocumentFlag{L"DocumentFlag", 0x100E1, K::PropertyPut};
+inline constexpr Operation kDeleteSelection{L"DeleteSelection", 0x1010E, K::Method};
+inline constexpr Operation kActiveConfiguration{L"ActiveConfiguration", 0x10131, K::Method};
 
 // PartDocument
-inline constexpr Operation FirstFeature{L"FirstFeature", 4, K::Method};
-inline constexpr Operation ExtrudeSketch{L"ExtrudeSketch", 9, K::Method};
-inline constexpr Operation PartBoundingBox{L"PartBoundingBox", 15, K::Method};
-inline constexpr Operation FinishPartEdit{L"FinishPartEdit", 17, K::Method};
+inline constexpr Operation kFirstFeature{L"FirstFeature", 4, K::Method};
+inline constexpr Operation kExtrudeSketch{L"ExtrudeSketch", 9, K::Method};
+inline constexpr Operation kPartBoundingBox{L"PartBoundingBox", 15, K::Method};
+inline constexpr Operation kFinishPartEdit{L"FinishPartEdit", 17, K::Method};
 
 // AssemblyDocument
-inline constexpr Operation PrepareComponents{L"PrepareComponents", 56, K::Method};
+inline constexpr Operation kPrepareComponents{L"PrepareComponents", 56, K::Method};
 
 // MenuFrame
-inline constexpr Operation AddMenuEntry{L"AddMenuEntry", 1, K::Method};
-inline constexpr Operation AddTopMenu{L"AddTopMenu", 2, K::Method};
+inline constexpr Operation kAddMenuEntry{L"AddMenuEntry", 1, K::Method};
+inline constexpr Operation kAddTopMenu{L"AddTopMenu", 2, K::Method};
 
 // Feature
-inline constexpr Operation GetFeatureName{L"FeatureName", 1, K::PropertyGet};
-inline constexpr Operation SetFeatureName{L"FeatureName", 1, K::PropertyPut};
-inline constexpr Operation NextFeature{L"NextFeature", 3, K::Method};
-inline constexpr Operation FeatureKind{L"FeatureKind", 6, K::Method};
+inline constexpr Operation kGetFeatureName{L"FeatureName", 1, K::PropertyGet};
+inline constexpr Operation kSetFeatureName{L"FeatureName", 1, K::PropertyPut};
+inline constexpr Operation kNextFeature{L"NextFeature", 3, K::Method};
+inline constexpr Operation kFeatureKind{L"FeatureKind", 6, K::Method};
 
 // SelectionSet
-inline constexpr Operation SelectedCount{L"SelectedCount", 1, K::Method};
-inline constexpr Operation SelectedObject{L"SelectedObject", 12, K::Method};
+inline constexpr Operation kSelectedCount{L"SelectedCount", 1, K::Method};
+inline constexpr Operation kSelectedObject{L"SelectedObject", 12, K::Method};
 
 // Configuration
-inline constexpr Operation GetRootComponent{L"GetRootComponent", 1, K::Method};
+inline constexpr Operation kGetRootComponent{L"GetRootComponent", 1, K::Method};
 
 // Component
-inline constexpr Operation ComponentChildren{L"ComponentChildren", 1, K::Method};
-inline constexpr Operation ComponentPath{L"ComponentPath", 34, K::Method};
+inline constexpr Operation kComponentChildren{L"ComponentChildren", 1, K::Method};
+inline constexpr Operation kComponentPath{L"ComponentPath", 34, K::Method};
 
 }  // namespace hostops
+}  // namespace zelm

@@ -4,10 +4,13 @@
 // Ownership traps:
 // - SafeArray(SAFEARRAY*) ADOPTS the array. Destroying an array of
 //   VT_DISPATCH or VT_BSTR releases the references or strings it holds.
-// - put() destroys the held array before handing out the address.
+// - Put() destroys the held array before handing out the address.
 #include <windows.h>
 #include <oleauto.h>
+
 #include <utility>
+
+namespace zelm {
 
 class SafeArray {
  public:
@@ -15,20 +18,20 @@ class SafeArray {
   explicit SafeArray(SAFEARRAY* adopted) noexcept : a_(adopted) {}
   SafeArray(SafeArray&& other) noexcept : a_(std::exchange(other.a_, nullptr)) {}
   SafeArray& operator=(SafeArray&& other) noexcept {
-    if (this != &other) reset(std::exchange(other.a_, nullptr));
+    if (this != &other) Reset(std::exchange(other.a_, nullptr));
     return *this;
   }
   SafeArray(const SafeArray&) = delete;
   SafeArray& operator=(const SafeArray&) = delete;
-  ~SafeArray() { reset(); }
+  ~SafeArray() { Reset(); }
 
-  SAFEARRAY* get() const noexcept { return a_; }
-  SAFEARRAY** put() noexcept {
-    reset();
+  SAFEARRAY* Get() const noexcept { return a_; }
+  SAFEARRAY** Put() noexcept {
+    Reset();
     return &a_;
   }
-  SAFEARRAY* release() noexcept { return std::exchange(a_, nullptr); }
-  void reset(SAFEARRAY* adopted = nullptr) noexcept {
+  SAFEARRAY* Release() noexcept { return std::exchange(a_, nullptr); }
+  void Reset(SAFEARRAY* adopted = nullptr) noexcept {
     SAFEARRAY* old = std::exchange(a_, adopted);
     if (old) SafeArrayDestroy(old);
   }
@@ -37,3 +40,5 @@ class SafeArray {
  private:
   SAFEARRAY* a_ = nullptr;
 };
+
+}  // namespace zelm

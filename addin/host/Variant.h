@@ -4,13 +4,16 @@
 // Ownership traps:
 // - Whatever the VARIANT holds (BSTR, interface, SAFEARRAY) is released
 //   by VariantClear when the owner dies; take ownership out of it with
-//   release() or the take... helpers before that.
-// - put() clears the held value before handing out the address.
+//   Release() before that.
+// - Put() clears the held value before handing out the address.
 // - A VT_BYREF value points at storage the Variant does not own;
 //   VariantClear leaves it alone.
 #include <windows.h>
 #include <oleauto.h>
+
 #include <utility>
+
+namespace zelm {
 
 class Variant {
  public:
@@ -30,16 +33,16 @@ class Variant {
   Variant& operator=(const Variant&) = delete;
   ~Variant() { VariantClear(&v_); }
 
-  const VARIANT& get() const noexcept { return v_; }
-  VARIANT* put() noexcept {
+  const VARIANT& Get() const noexcept { return v_; }
+  VARIANT* Put() noexcept {
     VariantClear(&v_);
     return &v_;
   }
-  VARTYPE type() const noexcept { return v_.vt; }
-  bool empty() const noexcept { return v_.vt == VT_EMPTY || v_.vt == VT_NULL; }
+  VARTYPE Type() const noexcept { return v_.vt; }
+  bool Empty() const noexcept { return v_.vt == VT_EMPTY || v_.vt == VT_NULL; }
 
   // Hands the raw VARIANT to the caller, who must clear it.
-  VARIANT release() noexcept {
+  VARIANT Release() noexcept {
     VARIANT out = v_;
     VariantInit(&v_);
     return out;
@@ -48,3 +51,5 @@ class Variant {
  private:
   VARIANT v_;
 };
+
+}  // namespace zelm

@@ -3,17 +3,12 @@
 #include <cmath>
 #include <string>
 
-#include "frame/Dialogs.h"
-
 // Every host object taken here is held by a view that releases it when the
 // routine leaves, also when a host call throws half-way: whatever the host
 // has already done stays in the document, nothing is undone.
 
+namespace zelm {
 namespace {
-
-constexpr wchar_t kAlreadyCompactedMessage[] = L"Le fichier est d\u00E9j\u00E0 compact\u00E9 !...";
-constexpr wchar_t kNoOpenSketchMessage[] = L"Il n'y \u00E0 pas d'esquisse ouverte...";
-constexpr wchar_t kLineRefusedMessage[] = L"Une Erreur est apparue lors de la cr\u00E9ation d'une ligne.";
 
 constexpr wchar_t kReferencePlaneKind[] = L"RefPlane";
 constexpr wchar_t kReferencePlaneType[] = L"PLANE";
@@ -25,17 +20,17 @@ bool IsAlreadyCompacted(const ModelDocument& model) {
 }
 
 // Selects, under its own name, the reference plane with that ordinal (from
-// 1, in feature order); the selection's answer, or TRUE without selecting
+// 1, in feature order); the selection's answer, or true without selecting
 // anything when the part has fewer planes. The name is read before the kind
 // for every feature, plane or not.
-BOOL SelectReferencePlane(const ModelDocument& model, const PartDocument& part, long ordinal) {
+bool SelectReferencePlane(const ModelDocument& model, const PartDocument& part, long ordinal) {
   long count = 0;
   for (Feature feature = part.FirstFeature(); feature; feature = feature.NextFeature()) {
     const std::wstring name = feature.FeatureName();
     if (feature.FeatureKind() != kReferencePlaneKind) continue;
     if (++count == ordinal) return model.SelectByName(name, kReferencePlaneType, 0.0, 0.0, 0.0);
   }
-  return TRUE;
+  return true;
 }
 
 // Opens a sketch on the selected plane; false when the host opened none.
@@ -44,24 +39,20 @@ bool OpenSketch(const ModelDocument& model) {
   return model.HasActiveSketch();
 }
 
-// One side of the rectangle; a refused line is announced and does not stop
-// the others.
-BOOL DrawSketchLine(const ModelDocument& model, double x0, double y0, double x1, double y1) {
-  const bool made = model.CreateLine(Point3{x0, y0, 0.0}, Point3{x1, y1, 0.0});
-  if (!made) ShowMessage(kLineRefusedMessage);
-  return made ? TRUE : FALSE;
-}
-
 // The four sides, low x, high x, low y, high y, of the box's x/y extent
-// widened by the margin on every side.
-void DrawEnvelopeRectangle(const ModelDocument& model, const PartBox& box) {
+// widened by the margin on every side; a refused side is reported and does
+// not stop the others.
+void DrawEnvelopeRectangle(const ModelDocument& model, const PartBox& box, const std::function<void()>& lineRefused) {
   const double left = box.b0 - kEnvelopeMargin, right = box.b3 + kEnvelopeMargin;
   const double bottom = box.b1 - kEnvelopeMargin, top = box.b4 + kEnvelopeMargin;
+  const auto drawLine = [&](double x0, double y0, double x1, double y1) {
+    if (!model.CreateLine(Point3{x0, y0, 0.0}, Point3{x1, y1, 0.0})) lineRefused();
+  };
   model.SetSketchDirect(true);
-  DrawSketchLine(model, left, bottom, left, top);
-  DrawSketchLine(model, right, bottom, right, top);
-  DrawSketchLine(model, left, bottom, right, bottom);
-  DrawSketchLine(model, left, top, right, top);
+  drawLine(left, bottom, left, top);
+  drawLine(right, bottom, right, top);
+  drawLine(left, bottom, right, bottom);
+  drawLine(left, top, right, top);
   model.SetSketchDirect(false);
 }
 
@@ -110,35 +101,31 @@ bool DeleteMarker(const ModelDocument& model, const wchar_t* name, const wchar_t
 
 }  // namespace
 
-EnvelopeOutcome BuildEnvelope(IDispatch* document, ModelDocument model, int announce) {
-  if (IsAlreadyCompacted(model)) {
-    if (announce) ShowMessage(kAlreadyCompactedMessage);
-    return EnvelopeOutcome::AlreadyCompacted;
-  }
-  const PartDocument part(DispatchDriver::Borrow(document));
+EnvelopeOutcome BuildEnvelope(const ModelDocument& document, const std::function<void()>& lineRefused) {
+  if (IsAlreadyCompacted(document)) return EnvelopeOutcome::AlreadyCompacted;
+  const PartDocument part = document.AsPart();
   const PartBox box = part.PartBoundingBox(true);
-  SelectReferencePlane(model, part, 1);
-  if (!OpenSketch(model)) {
-    ShowMessage(kNoOpenSketchMessage);
-    return EnvelopeOutcome::NoSketch;
-  }
-  DrawEnvelopeRectangle(model, box);
+  SelectReferencePlane(document, part, 1);
+  if (!OpenSketch(document)) return EnvelopeOutcome::NoSketch;
+  DrawEnvelopeRectangle(document, box, lineRefused);
   // Closing the sketch leaves it selected: that is what gets the marker name.
-  model.ToggleSketch();
-  const bool sketchNamed = RenameSelected(model, kEnvelopeSketchName);
+  document.ToggleSketch();
+  const bool sketchNamed = RenameSelected(document, kEnvelopeSketchName);
   // The host extrudes the selected sketch and selects the new extrusion.
   part.ExtrudeSketch(EnvelopeExtrusion(box));
-  const bool extrusionNamed = RenameSelected(model, kEnvelopeExtrusionName);
+  const bool extrusionNamed = RenameSelected(document, kEnvelopeExtrusionName);
   part.FinishPartEdit();
   return sketchNamed && extrusionNamed ? EnvelopeOutcome::Built : EnvelopeOutcome::Unnamed;
 }
 
-BOOL RemoveEnvelope(IDispatch* document, ModelDocument model) {
-  const PartDocument part(DispatchDriver::Borrow(document));
+bool RemoveEnvelope(const ModelDocument& document) {
+  const PartDocument part = document.AsPart();
   // The extrusion goes first: the sketch is looked for only once the
   // extrusion it feeds has been found and deleted.
-  if (!DeleteMarker(model, kEnvelopeExtrusionName, kEnvelopeExtrusionType)) return FALSE;
-  if (!DeleteMarker(model, kEnvelopeSketchName, kEnvelopeSketchType)) return FALSE;
+  if (!DeleteMarker(document, kEnvelopeExtrusionName, kEnvelopeExtrusionType)) return false;
+  if (!DeleteMarker(document, kEnvelopeSketchName, kEnvelopeSketchType)) return false;
   part.FinishPartEdit();
-  return TRUE;
+  return true;
 }
+
+}  // namespace zelm

@@ -3,10 +3,12 @@
 // that swallows the part's body so the host saves a small file. A sketch
 // and its extrusion carry fixed marker names, by which decompaction finds
 // and deletes them again. Building and removing it are shared by the part
-// and the assembly commands.
-#include <windows.h>
+// and the assembly commands, which tell the user what came of it.
+#include <functional>
 
 #include "host/HostObjects.h"
+
+namespace zelm {
 
 // The sketch that holds the envelope's rectangle, and the extrusion of that
 // sketch, whose presence is what "compacted" means; with the selection types
@@ -29,14 +31,21 @@ enum class EnvelopeOutcome {
                      // name: decompaction would not find it
 };
 
-// Inserts the envelope into the open part `document`.
-// `document` is a plain reference: the routine takes a count of its own.
-// `model` is the same document, handed over: the routine owns it.
-// `announce` nonzero shows the already-compacted message.
-EnvelopeOutcome BuildEnvelope(IDispatch* document, ModelDocument model, int announce);
+// No sketch, or a marker without its name: decompaction would not find the
+// envelope.
+inline bool LeavesEnvelopeIncomplete(EnvelopeOutcome outcome) {
+  return outcome == EnvelopeOutcome::NoSketch || outcome == EnvelopeOutcome::Unnamed;
+}
 
-// Deletes the envelope's extrusion, then its sketch, from the open part.
-// Same ownership as BuildEnvelope. TRUE when both were found and deleted;
-// FALSE when the extrusion is missing (nothing deleted) or the sketch is
-// missing (the extrusion is already gone by then).
-BOOL RemoveEnvelope(IDispatch* document, ModelDocument model);
+// Inserts the envelope into the open part `document`. `lineRefused` is
+// called for each side of the rectangle the host refuses to draw, as it
+// refuses it; the other sides are drawn all the same.
+EnvelopeOutcome BuildEnvelope(const ModelDocument& document, const std::function<void()>& lineRefused);
+
+// Deletes the envelope's extrusion, then its sketch, from the open part. True
+// when both were found and deleted; false when the extrusion is missing
+// (nothing deleted) or the sketch is missing (the extrusion is already gone
+// by then).
+bool RemoveEnvelope(const ModelDocument& document);
+
+}  // namespace zelm

@@ -4,6 +4,8 @@
 
 #include "part/Envelope.h"
 
+namespace zelm {
+
 namespace {
 
 // A command adds sketches and body features only; the selection type the
@@ -43,3 +45,5 @@ bool PutPartBack(const ModelDocument& model, const PartDocument& part, const Fea
   model.RebuildModel();
   return allDeleted;
 }
+
+}  // namespace zelm

@@ -8,6 +8,8 @@
 
 #include "host/HostObjects.h"
 
+namespace zelm {
+
 // The names of the part's features (unique in a part), in the host's answer.
 using FeatureNames = std::unordered_set<std::wstring>;
 FeatureNames FeatureNamesOf(const PartDocument& part);
@@ -17,3 +19,5 @@ FeatureNames FeatureNamesOf(const PartDocument& part);
 // from), and rebuilds the part. False when such a feature could not be
 // selected, so it is still there.
 bool PutPartBack(const ModelDocument& model, const PartDocument& part, const FeatureNames& before);
+
+}  // namespace zelm

@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+namespace zelm {
+
 std::wstring FolderOfPath(std::wstring path) {
   const size_t last = path.rfind(L'\\');
   if (last == std::wstring::npos) return std::wstring();
@@ -81,12 +83,12 @@ std::optional<FileIdentity> IdentityOfFile(const std::wstring& path) {
   return identity;
 }
 
-BOOL FileIsAbsent(const std::wstring& folder, const std::wstring& name) {
+bool FileIsAbsent(const std::wstring& folder, const std::wstring& name) {
   const std::wstring path = ExtendedLengthPath(folder + name);
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     CloseHandle(file);
-    return FALSE;
+    return false;
   }
   // Only "nothing of that name" frees the name. A sharing violation, an
   // access denial (also what a folder of that name gives) or a lock means
@@ -96,9 +98,9 @@ BOOL FileIsAbsent(const std::wstring& folder, const std::wstring& name) {
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
-      return TRUE;
+      return true;
     default:
-      return FALSE;
+      return false;
   }
 }
 
@@ -111,3 +113,5 @@ bool IsSameFile(const std::wstring& first, const std::wstring& second) {
   const std::optional<FileIdentity> x = IdentityOfFile(a), y = IdentityOfFile(b);
   return x && y && *x == *y;
 }
+
+}  // namespace zelm

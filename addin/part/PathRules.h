@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+namespace zelm {
+
 // The text up to and including the last backslash; empty without one.
 std::wstring FolderOfPath(std::wstring path);
 
@@ -19,7 +21,7 @@ std::wstring FileNameOfPath(std::wstring path);
 // whether nothing of that name is there. A file that exists is taken
 // whatever its sharing: one held open by another program (the host holds
 // its open documents' files) or one we may not read counts as present.
-BOOL FileIsAbsent(const std::wstring& folder, const std::wstring& name);
+bool FileIsAbsent(const std::wstring& folder, const std::wstring& name);
 
 // The last part of the path as Windows reads it: after the last backslash or
 // forward slash. Nothing when it cannot name a file of its own in a folder:
@@ -48,3 +50,5 @@ std::optional<FileIdentity> IdentityOfFile(const std::wstring& path);
 // exist, one file reached by two names (another drive mapping, a link, a
 // short name).
 bool IsSameFile(const std::wstring& first, const std::wstring& second);
+
+}  // namespace zelm

@@ -5,8 +5,12 @@
 
 #include "host/HostObjects.h"
 
+namespace zelm {
+
 // SaveToPath to `copyPath`; true only when the host answered TRUE and the
 // document now stands for the copy. A document the host says it saved but
 // that still stands for its source must be treated as not saved: one more
 // save would write into the source.
 bool SaveAsCopy(const ModelDocument& document, const std::wstring& copyPath);
+
+}  // namespace zelm

@@ -179,16 +179,16 @@ bool writeBodyPicture(const std::wstring& pngPath, int width, int height, const 
   const bool written =
       bitmap &&
       SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                 __uuidof(IWICImagingFactory), factory.put_void())) &&
+                                 __uuidof(IWICImagingFactory), factory.PutVoid())) &&
       SUCCEEDED(factory->CreateBitmapFromMemory(static_cast<UINT>(width), static_cast<UINT>(height),
                                                 GUID_WICPixelFormat32bppBGR, stride, stride * static_cast<UINT>(height),
-                                                reinterpret_cast<BYTE*>(bits), source.put())) &&
-      SUCCEEDED(factory->CreateStream(stream.put())) &&
+                                                reinterpret_cast<BYTE*>(bits), source.Put())) &&
+      SUCCEEDED(factory->CreateStream(stream.Put())) &&
       SUCCEEDED(stream->InitializeFromFilename(pngPath.c_str(), GENERIC_WRITE)) &&
-      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) &&
-      SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
-      SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
-      SUCCEEDED(frame->WriteSource(source.get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
+      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Put())) &&
+      SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
+      SUCCEEDED(encoder->CreateNewFrame(frame.Put(), nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
+      SUCCEEDED(frame->WriteSource(source.Get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
       SUCCEEDED(encoder->Commit());
   RestoreDC(memory, savedState);
   if (bitmap) DeleteObject(bitmap);

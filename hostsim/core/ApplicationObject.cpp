@@ -52,7 +52,7 @@ class ConnectionPoint final : public SingleInterfaceObject<IConnectionPoint> {
   }
   HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override {
     if (!container) return E_POINTER;
-    *container = container_.copy().detach();  // the caller's reference
+    *container = container_.Copy().Detach();  // the caller's reference
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
@@ -61,8 +61,8 @@ class ConnectionPoint final : public SingleInterfaceObject<IConnectionPoint> {
       *cookie = 0;
       // A sink answers its event interface; a plain IDispatch will do too.
       ComRef<IDispatch> dispatch;
-      if (FAILED(sink->QueryInterface(kApplicationEventsIid, dispatch.put_void())) &&
-          FAILED(sink->QueryInterface(IID_IDispatch, dispatch.put_void())))
+      if (FAILED(sink->QueryInterface(kApplicationEventsIid, dispatch.PutVoid())) &&
+          FAILED(sink->QueryInterface(IID_IDispatch, dispatch.PutVoid())))
         return CONNECT_E_CANNOTCONNECT;
       *cookie = session_->advise(std::move(dispatch));
       return *cookie ? S_OK : CONNECT_E_CANNOTCONNECT;

@@ -186,7 +186,7 @@ void Call::returnBoolean(bool value) {
 void Call::returnObject(ComRef<IDispatch> object) {
   VariantClear(&result_);
   result_.vt = VT_DISPATCH;
-  result_.pdispVal = object.detach();  // the result owns it now
+  result_.pdispVal = object.Detach();  // the result owns it now
 }
 
 void Call::returnVariant(VARIANT owned) {

@@ -121,7 +121,7 @@ bool Registrations::registerPartDocumentClass() {
   if (!acquireLock()) return false;
   if (!registerProgId(L"SldPart.Document", kPartDocumentClsid)) return false;
   const ComRef<IClassFactory> factory(new ApplicationFactory(session_, application_));
-  HRESULT hr = CoRegisterClassObject(kPartDocumentClsid, factory.get(), CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+  HRESULT hr = CoRegisterClassObject(kPartDocumentClsid, factory.Get(), CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                      REGCLS_MULTIPLEUSE, &classCookie_);
   if (FAILED(hr)) classCookie_ = 0;
   return SUCCEEDED(hr);

@@ -222,7 +222,7 @@ void Session::raiseActiveChanged() {
   // The object passed to the sinks is the simulator's own: only what a sink
   // keeps beyond the call counts as a client's reference. The argument owns
   // it; raise() clears the arguments.
-  documentArgument.pdispVal = newDocumentObject(shared_from_this(), active_).detach();
+  documentArgument.pdispVal = newDocumentObject(shared_from_this(), active_).Detach();
   ++internalReferences;
   VARIANT kindArgument;
   VariantInit(&kindArgument);
@@ -269,7 +269,7 @@ void Session::raise(DISPID event, std::vector<VARIANT> arguments) {
                     static_cast<UINT>(arguments.size()), 0};
   // Each sink is held for the whole event: a sink may unadvise while it handles it.
   std::vector<ComRef<IDispatch>> sinks;
-  for (const Sink& s : sinks_) sinks.push_back(s.sink.copy());
+  for (const Sink& s : sinks_) sinks.push_back(s.sink.Copy());
   for (const ComRef<IDispatch>& sink : sinks) {
     VARIANT result;
     VariantInit(&result);

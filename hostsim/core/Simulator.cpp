@@ -17,7 +17,7 @@ Simulator::Simulator() : session_(std::make_shared<Session>()) {
   uninitializeCom_ = SUCCEEDED(hr);
   application_ = newApplicationObject(session_);
   ++session_->internalReferences;  // the simulator's own reference
-  registrations_ = std::make_unique<Registrations>(session_, application_.get());
+  registrations_ = std::make_unique<Registrations>(session_, application_.Get());
 }
 
 Simulator::~Simulator() {
@@ -25,13 +25,13 @@ Simulator::~Simulator() {
   session_->changed = nullptr;
   session_->releaseSinks();
   --session_->internalReferences;
-  application_.reset();
+  application_.Reset();
   for (const LoadedAddin& addin : session_->addins) FreeLibrary(addin.module);
   session_->addins.clear();
   if (uninitializeCom_) CoUninitialize();
 }
 
-IDispatch* Simulator::application() { return application_.get(); }
+IDispatch* Simulator::application() { return application_.Get(); }
 
 ComRef<IDispatch> Simulator::activeDocumentObject() {
   auto document = session_->active();

@@ -145,7 +145,7 @@ class ComponentObject final : public AutomationObject {
       SAFEARRAY* array = SafeArrayCreateVector(VT_DISPATCH, 0, static_cast<ULONG>(children.size()));
       for (LONG i = 0; i < static_cast<LONG>(children.size()); ++i) {
         const ComRef<IDispatch> child = newComponentObject(session_, owner_, children[static_cast<size_t>(i)]);
-        SafeArrayPutElement(array, &i, child.get());  // the array takes its own reference
+        SafeArrayPutElement(array, &i, child.Get());  // the array takes its own reference
       }
       v.vt = VT_ARRAY | VT_DISPATCH;
       v.parray = array;

@@ -135,7 +135,7 @@ std::vector<std::wstring> AddinTest::Dump(const std::wstring& path, const std::w
 }
 
 ModelDocument AddinTest::ActiveDocument() const {
-  return ModelDocument(DispatchDriver::Adopt(Sim().activeDocumentObject().detach()));
+  return ModelDocument(Sim().activeDocumentObject());
 }
 
 void AddinTest::DeleteFeature(const std::wstring& name, const std::wstring& type) {

@@ -18,6 +18,8 @@
 
 namespace addintest {
 
+using zelm::ModelDocument;
+
 class AddinTest : public testing::Test {
  protected:
   void SetUp() override;

@@ -62,7 +62,7 @@ HRESULT HostTap::QueryInterface(REFIID iid, void** object) {
 }
 
 HRESULT HostTap::GetGUID(DWORD kind, GUID* guid) {
-  return ComRef<IDispatch>::Borrow(application_).query<IProvideClassInfo2>()->GetGUID(kind, guid);
+  return ComRef<IDispatch>::Borrow(application_).Query<IProvideClassInfo2>()->GetGUID(kind, guid);
 }
 
 HRESULT HostTap::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
@@ -70,13 +70,13 @@ HRESULT HostTap::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
   *point = nullptr;
   if (!connectionPoint) return CONNECT_E_NOCONNECTION;
   const HRESULT status =
-      ComRef<IDispatch>::Borrow(application_).query<IConnectionPointContainer>()->FindConnectionPoint(iid, point_.put());
+      ComRef<IDispatch>::Borrow(application_).Query<IConnectionPointContainer>()->FindConnectionPoint(iid, point_.Put());
   if (SUCCEEDED(status)) *point = this;
   return status;
 }
 
 HRESULT HostTap::Advise(IUnknown* candidate, DWORD* cookie) {
-  if (candidate) candidate->QueryInterface(IID_IDispatch, sink.put_void());
+  if (candidate) candidate->QueryInterface(IID_IDispatch, sink.PutVoid());
   return point_->Advise(candidate, cookie);
 }
 

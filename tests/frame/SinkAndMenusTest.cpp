@@ -13,14 +13,16 @@
 namespace frametest {
 namespace {
 
+using zelm::Bstr;
+using zelm::Variant;
 using Calls = std::vector<std::wstring>;
 
 Variant Value(VARTYPE type, LONG number = 0, IDispatch* adopted = nullptr) {
   Variant v;
-  VARIANT* raw = v.put();
+  VARIANT* raw = v.Put();
   raw->vt = type;
   raw->lVal = number;
-  if (type == VT_BSTR) raw->bstrVal = Bstr::Copy(L"bride.SLDPRT").release();
+  if (type == VT_BSTR) raw->bstrVal = Bstr::Copy(L"bride.SLDPRT").Release();
   if (type == VT_DISPATCH) raw->pdispVal = adopted;
   return v;
 }
@@ -29,7 +31,7 @@ Variant Value(VARTYPE type, LONG number = 0, IDispatch* adopted = nullptr) {
 // reverse order).
 HRESULT Raise(DISPID id, const std::vector<const Variant*>& arguments, VARIANT* result, EXCEPINFO* exception = nullptr) {
   std::vector<VARIANT> reversed;
-  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) reversed.push_back((*it)->get());
+  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) reversed.push_back((*it)->Get());
   DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
   return Started().tap.sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result, exception, nullptr);
 }
@@ -43,15 +45,15 @@ TEST(FrameStart, OnTheRunningHostItAdvisesItsSinkAndOutlivesTheHostsHold) {
   IID events{};
   ComRef<IUnknown> asEvents;
   ASSERT_EQ(addin.tap.GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
-  ASSERT_EQ(addin.tap.sink->QueryInterface(events, asEvents.put_void()), S_OK);
-  EXPECT_EQ(asEvents.get(), static_cast<IUnknown*>(addin.tap.sink.get()));
+  ASSERT_EQ(addin.tap.sink->QueryInterface(events, asEvents.PutVoid()), S_OK);
+  EXPECT_EQ(asEvents.Get(), static_cast<IUnknown*>(addin.tap.sink.Get()));
 
   // The host loads the library once more and calls InitUserDLL3 again: the
   // same answer, and no second sink.
-  IDispatch* const sink = addin.tap.sink.get();
+  IDispatch* const sink = addin.tap.sink.Get();
   addin.sim.clearCallLog();
   EXPECT_EQ(addin.sim.loadAddin(AddinInApps()), 97001);
-  EXPECT_EQ(addin.tap.sink.get(), sink);
+  EXPECT_EQ(addin.tap.sink.Get(), sink);
   EXPECT_TRUE(addin.sim.callLines().empty());
 
   // The host lets the library go, as often as it loaded it: it stays, and
@@ -60,8 +62,8 @@ TEST(FrameStart, OnTheRunningHostItAdvisesItsSinkAndOutlivesTheHostsHold) {
   ASSERT_TRUE(FreeLibrary(library) && FreeLibrary(library));
   ASSERT_EQ(GetModuleHandleW(L"ZELM_Compact.dll"), library);
   Variant answer;
-  EXPECT_EQ(Raise(3, {}, answer.put()), S_OK);
-  EXPECT_EQ(answer.type(), VT_BOOL);
+  EXPECT_EQ(Raise(3, {}, answer.Put()), S_OK);
+  EXPECT_EQ(answer.Type(), VT_BOOL);
 }
 
 // Every event is answered FALSE; events 1 and 2 make a menu pass (the part
@@ -71,7 +73,7 @@ TEST(FrameSink, AnswersEveryEventFalseAndOnlyOpeningAndActivationMakeAMenuPass) 
   StartedAddin& addin = Started();
   ASSERT_TRUE(addin.sim.open(addin.part));
   const Variant name = Value(VT_BSTR), kind = Value(VT_I4, 1);
-  const Variant document = Value(VT_DISPATCH, 0, addin.sim.activeDocumentObject().detach());
+  const Variant document = Value(VT_DISPATCH, 0, addin.sim.activeDocumentObject().Detach());
   const struct {
     const char* what;
     DISPID id;
@@ -106,7 +108,7 @@ TEST(FrameSink, AnswersEveryEventFalseAndOnlyOpeningAndActivationMakeAMenuPass) 
     const bool answered = c.status == S_OK && c.resultSlot;
     EXPECT_EQ(result.vt, answered ? VT_BOOL : VT_I4);
     EXPECT_EQ(answered ? result.boolVal : result.lVal, answered ? VARIANT_FALSE : 4242);
-    EXPECT_EQ(Bstr(exception.bstrDescription).str(),
+    EXPECT_EQ(Bstr(exception.bstrDescription).Text(),
               c.failing ? L"Erreur du logiciel h\u00F4te pendant l'op\u00E9ration GetMenuFrame." : L"");
     SysFreeString(exception.bstrSource);
   }
@@ -132,7 +134,7 @@ TEST(FrameMenus, EachKindIsInstalledOnceAndADrawingGetsNone) {
   } steps[] = {
       {"a drawing active (a kind the simulator has not: its answer planned)",
        [&] {
-         sim.answerOddly(L"DocumentKind", 1, &drawing.get());
+         sim.answerOddly(L"DocumentKind", 1, &drawing.Get());
          Raise(2, {&none, &drawing}, nullptr);
        },
        {L"Application.GetMenuFrame() -> object", L"Application.ActiveDocument() -> object",

@@ -17,14 +17,16 @@
 
 namespace {
 
+using namespace zelm;
+
 template <typename View>
 View On(IDispatch* object) {
-  return View(DispatchDriver::Borrow(object));
+  return View(ComRef<IDispatch>::Borrow(object));
 }
 
 Variant Number(VARTYPE type, long number) {
   Variant v;
-  VARIANT* raw = v.put();
+  VARIANT* raw = v.Put();
   raw->vt = VT_I4;
   raw->lVal = number;
   VariantChangeType(raw, raw, 0, type);
@@ -32,7 +34,7 @@ Variant Number(VARTYPE type, long number) {
 }
 Variant Object(IUnknown* object, VARTYPE type = VT_DISPATCH) {
   Variant v;
-  VARIANT* raw = v.put();
+  VARIANT* raw = v.Put();
   raw->vt = object ? type : VARTYPE(VT_EMPTY);
   raw->punkVal = object ? (object->AddRef(), object) : nullptr;
   return v;
@@ -43,7 +45,7 @@ Variant Array(VARTYPE element, LONG low, LONG count, const std::vector<IDispatch
   SAFEARRAY* array = SafeArrayCreateVector(element, low, static_cast<ULONG>(count));
   for (LONG i = 0; i < count; ++i) {
     Variant item = objects.empty() ? Number(element == VT_VARIANT ? VARTYPE(VT_I4) : element, i) : Object(objects[i]);
-    const VARIANT& raw = item.get();
+    const VARIANT& raw = item.Get();
     LONG index = low + i;
     // Texts and objects go in as themselves, anything else by its address.
     SafeArrayPutElement(array, &index, element == VT_BSTR ? static_cast<void*>(raw.bstrVal)
@@ -52,7 +54,7 @@ Variant Array(VARTYPE element, LONG low, LONG count, const std::vector<IDispatch
                                                           : static_cast<void*>(const_cast<VARIANT*>(&raw)));
   }
   Variant v;
-  VARIANT* raw = v.put();
+  VARIANT* raw = v.Put();
   raw->vt = VT_ARRAY | element;
   raw->parray = array;
   return v;
@@ -72,24 +74,24 @@ TEST(HostLayer, AnswersOfAnotherShapeAreReadWhenSoundAndElseRefusedInFrench) {
   {
     const HostApplication app = On<HostApplication>(sim.application());
     const ModelDocument document = app.ActiveDocument();
-    const Component root(DispatchDriver::Adopt(sim.componentObject({}).detach()));
+    const Component root(sim.componentObject({}));
     const ComRef<IDispatch> child = sim.componentObject({0});
     ComRef<IStream> stream;  // an object without automation
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
     SafeArray box(SafeArrayCreateVector(VT_R8, 0, 6));
-    SAFEARRAY* boxSlot = box.get();
+    SAFEARRAY* boxSlot = box.Get();
     Variant boxByReference, word;
-    VARIANT* raw = boxByReference.put();
+    VARIANT* raw = boxByReference.Put();
     raw->vt = VT_ARRAY | VT_BYREF | VT_R8;
     raw->pparray = &boxSlot;
-    raw = word.put();
+    raw = word.Put();
     raw->vt = VT_BSTR;
     raw->bstrVal = SysAllocString(L"deux");
 
     const auto kind = [&] { return std::to_wstring(document.DocumentKind()); };
     const auto active = [&] { return app.ActiveDocument() ? L"un document" : L"aucun"; };
     const auto boxOf = [&] {
-      const PartBox b = On<PartDocument>(document.get()).PartBoundingBox(true);
+      const PartBox b = document.AsPart().PartBoundingBox(true);
       std::wstring text;
       for (double value : {b.b0, b.b1, b.b2, b.b3, b.b4, b.b5}) text += std::to_wstring(static_cast<int>(value));
       return text;
@@ -112,7 +114,7 @@ TEST(HostLayer, AnswersOfAnotherShapeAreReadWhenSoundAndElseRefusedInFrench) {
         {L"DocumentKind", Number(VT_I2, 1), kind, L"1"},
         {L"DocumentKind", std::move(word), kind, refused + L"DocumentKind" + wrongType},
         {L"ActiveDocument", Number(VT_I4, 5), active, refused + L"ActiveDocument" + wrongType},
-        {L"ActiveDocument", Object(stream.get(), VT_UNKNOWN), active,
+        {L"ActiveDocument", Object(stream.Get(), VT_UNKNOWN), active,
          refused + L"ActiveDocument : objet sans interface d'automatisation"},
         {L"PartBoundingBox", Array(VT_R8, 0, 6), boxOf, L"012345"},
         {L"PartBoundingBox", Array(VT_VARIANT, 0, 6), boxOf, L"012345"},
@@ -121,20 +123,20 @@ TEST(HostLayer, AnswersOfAnotherShapeAreReadWhenSoundAndElseRefusedInFrench) {
         {L"PartBoundingBox", Array(VT_R8, 1, 6), boxOf, notABox},
         {L"PartBoundingBox", std::move(boxByReference), boxOf, notABox},
         {L"PartBoundingBox", Array(VT_BSTR, 0, 6), boxOf, notABox},
-        {L"ComponentChildren", Array(VT_DISPATCH, 0, 3, {child.get(), nullptr, child.get()}), children, L"PP"},
-        {L"ComponentChildren", Array(VT_VARIANT, 0, 3, {nullptr, child.get(), child.get()}), children, L"PP"},
+        {L"ComponentChildren", Array(VT_DISPATCH, 0, 3, {child.Get(), nullptr, child.Get()}), children, L"PP"},
+        {L"ComponentChildren", Array(VT_VARIANT, 0, 3, {nullptr, child.Get(), child.Get()}), children, L"PP"},
         {L"ComponentChildren", Array(VT_BSTR, 0, 1), children, notAList},
         {L"ComponentChildren", Array(VT_VARIANT, 0, 1), children, refused + L"ComponentChildren" + wrongType},
     };
     for (Case& c : cases) {
       SCOPED_TRACE(testsupport::Utf8(c.operation) + " " + std::to_string(&c - cases));
-      sim.answerOddly(c.operation, 1, &c.answer.get());
+      sim.answerOddly(c.operation, 1, &c.answer.Get());
       c.answer = Variant();
       try {
         EXPECT_EQ(c.call(), c.outcome);
       } catch (const HostCallError& error) {
-        EXPECT_EQ(error.result(), DISP_E_TYPEMISMATCH);
-        EXPECT_EQ(refused + error.operation() + L" : " + error.description(), c.outcome);
+        EXPECT_EQ(error.Status(), DISP_E_TYPEMISMATCH);
+        EXPECT_EQ(refused + error.OperationName() + L" : " + error.Description(), c.outcome);
       }
     }
   }
@@ -176,10 +178,10 @@ TEST(HostLayer, AFailedCallNamesTheOperationWithTheDescriptionTheHostGaveOnDeman
       On<ModelDocument>(&host).SelectByName(L"Plan", L"PLANE", 0, 0, 0);
       ADD_FAILURE() << "no error";
     } catch (const HostCallError& error) {
-      EXPECT_EQ(error.result(), failure);
-      EXPECT_EQ(error.operation(), L"SelectByName");
+      EXPECT_EQ(error.Status(), failure);
+      EXPECT_EQ(error.OperationName(), L"SelectByName");
       // Only an exception carries a description.
-      EXPECT_EQ(error.description(), failure == DISP_E_EXCEPTION ? L"D\u00E9crit sur demande" : L"");
+      EXPECT_EQ(error.Description(), failure == DISP_E_EXCEPTION ? L"D\u00E9crit sur demande" : L"");
     }
   }
 }

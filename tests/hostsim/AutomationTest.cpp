@@ -20,7 +20,7 @@ class HostsimAutomation : public HostTest {
 // is exactly three R8 from index 0 in an array passed by reference.
 TEST_F(HostsimAutomation, MalformedCallsGetTheErrorsOfAStrictServer) {
   IDispatch* const application = sim_.application();
-  IDispatch* const doc = doc_.get();
+  IDispatch* const doc = doc_.Get();
   ArgumentStorage keep;
   auto point = [&](ULONG count, LONG low, VARTYPE byReference) {
     SAFEARRAY** array = keep.KeepArray(SafeArray(SafeArrayCreateVector(VT_R8, low, count)));
@@ -43,19 +43,19 @@ TEST_F(HostsimAutomation, MalformedCallsGetTheErrorsOfAStrictServer) {
     UINT position;
   } cases[] = {
       {"unknown dispid", invoke(doc, Operation{L"", 0x10099, method}), DISP_E_MEMBERNOTFOUND, 0},
-      {"a get called as a method", invoke(application, Operation{L"", hostops::ActiveDocument.id, method}),
+      {"a get called as a method", invoke(application, Operation{L"", hostops::kActiveDocument.id, method}),
        DISP_E_MEMBERNOTFOUND, 0},
-      {"a put called as a method", invoke(doc, Operation{L"", hostops::DocumentFlag.id, method}, false),
+      {"a put called as a method", invoke(doc, Operation{L"", hostops::kDocumentFlag.id, method}, false),
        DISP_E_MEMBERNOTFOUND, 0},
-      {"one argument short", invoke(application, hostops::OpenDocument, path_), DISP_E_BADPARAMCOUNT, 0},
-      {"an I4 for a BOOL", invoke(doc, hostops::DeleteSelection, 0), DISP_E_TYPEMISMATCH, 0},
-      {"an I4 for an R8", invoke(doc, hostops::SelectByName, L"a", L"PLANE", 0.0, 0, 0.0), DISP_E_TYPEMISMATCH, 1},
-      {"an error code by value", invoke(application, hostops::OpenDocumentEx, path_, 1, 0), DISP_E_TYPEMISMATCH, 0},
-      {"a point by value", invokeSlots(doc, hostops::CreateLine, byValue, 2), DISP_E_TYPEMISMATCH, 0},
-      {"a point from 1", invokeSlots(doc, hostops::CreateLine, fromOne, 2), DISP_E_TYPEMISMATCH, 1},
-      {"a point of two", invokeSlots(doc, hostops::CreateLine, ofTwo, 2), DISP_E_TYPEMISMATCH, 1},
-      {"an R8 for a point", invoke(doc, hostops::CreateLine, Point3{0, 0, 0}, 1.0), DISP_E_TYPEMISMATCH, 0},
-      {"all well", invoke(application, hostops::OpenDocumentEx, path_, 1, OutLong{&error}), S_OK, 0},
+      {"one argument short", invoke(application, hostops::kOpenDocument, path_), DISP_E_BADPARAMCOUNT, 0},
+      {"an I4 for a BOOL", invoke(doc, hostops::kDeleteSelection, 0), DISP_E_TYPEMISMATCH, 0},
+      {"an I4 for an R8", invoke(doc, hostops::kSelectByName, L"a", L"PLANE", 0.0, 0, 0.0), DISP_E_TYPEMISMATCH, 1},
+      {"an error code by value", invoke(application, hostops::kOpenDocumentEx, path_, 1, 0), DISP_E_TYPEMISMATCH, 0},
+      {"a point by value", invokeSlots(doc, hostops::kCreateLine, byValue, 2), DISP_E_TYPEMISMATCH, 0},
+      {"a point from 1", invokeSlots(doc, hostops::kCreateLine, fromOne, 2), DISP_E_TYPEMISMATCH, 1},
+      {"a point of two", invokeSlots(doc, hostops::kCreateLine, ofTwo, 2), DISP_E_TYPEMISMATCH, 1},
+      {"an R8 for a point", invoke(doc, hostops::kCreateLine, Point3{0, 0, 0}, 1.0), DISP_E_TYPEMISMATCH, 0},
+      {"all well", invoke(application, hostops::kOpenDocumentEx, path_, 1, OutLong{&error}), S_OK, 0},
   };
   for (const auto& c : cases)  // the position of a wrong argument, counted from the last
     EXPECT_EQ(std::make_pair(c.answer.hr, c.answer.badArgument), std::make_pair(c.expected, c.position)) << c.what;
@@ -67,7 +67,7 @@ TEST_F(HostsimAutomation, MalformedCallsGetTheErrorsOfAStrictServer) {
 // result's type; the log, written as UTF-8, shows what every call answered,
 // numbers in the shortest form that reads back the same.
 TEST_F(HostsimAutomation, PlannedAnswersHitTheNthCallAndTheLogShowsEveryAnswer) {
-  IDispatch* const doc = doc_.get();
+  IDispatch* const doc = doc_.Get();
   VARIANT seven{};
   seven.vt = VT_I4;
   seven.lVal = 7;
@@ -78,20 +78,20 @@ TEST_F(HostsimAutomation, PlannedAnswersHitTheNthCallAndTheLogShowsEveryAnswer) 
   sim_.answerOddly(L"DeleteSelection");
   sim_.answerOddly(L"FeatureKind");
   sim_.answerOddly(L"RebuildModel", 1, &seven);
-  invoke(doc, hostops::DocumentFlag, false);
-  invoke(doc, hostops::SelectByName, L"Pièce", L"PLANE", -0.0, 0.1 + 0.2, 10.001);
-  for (int i = 0; i < 2; ++i) invoke(doc, hostops::SelectByName, L"Plan de face", L"PLANE", 0.0, 0.0, 0.0);
-  for (const Operation& op : {hostops::DocumentPath, hostops::DocumentPath, hostops::DocumentKind, hostops::FirstFeature})
+  invoke(doc, hostops::kDocumentFlag, false);
+  invoke(doc, hostops::kSelectByName, L"Pièce", L"PLANE", -0.0, 0.1 + 0.2, 10.001);
+  for (int i = 0; i < 2; ++i) invoke(doc, hostops::kSelectByName, L"Plan de face", L"PLANE", 0.0, 0.0, 0.0);
+  for (const Operation& op : {hostops::kDocumentPath, hostops::kDocumentPath, hostops::kDocumentKind, hostops::kFirstFeature})
     invoke(doc, op);
-  invoke(doc, hostops::PartBoundingBox, true);
+  invoke(doc, hostops::kPartBoundingBox, true);
   long error = 0;
-  invoke(sim_.application(), hostops::OpenDocumentEx, path_, 1, OutLong{&error});
+  invoke(sim_.application(), hostops::kOpenDocumentEx, path_, 1, OutLong{&error});
   EXPECT_EQ(error, 1);
-  invoke(doc, hostops::DeleteSelection, false);
+  invoke(doc, hostops::kDeleteSelection, false);
   const Feature feature = on<PartDocument>(doc).FirstFeature();
-  invoke(feature.get(), hostops::FeatureKind);
-  invoke(feature.get(), hostops::GetFeatureName);
-  EXPECT_EQ(invoke(doc, hostops::RebuildModel).text(), L"7");
+  invoke(feature.Get(), hostops::kFeatureKind);
+  invoke(feature.Get(), hostops::kGetFeatureName);
+  EXPECT_EQ(invoke(doc, hostops::kRebuildModel).text(), L"7");
   const std::wstring lines =
       L"Document.DocumentFlag = FALSE\n"
       L"Document.SelectByName(\"Pièce\", \"PLANE\", 0, 0.30000000000000004, 10.001) -> FALSE\n"
@@ -112,11 +112,11 @@ TEST_F(HostsimAutomation, PlannedAnswersHitTheNthCallAndTheLogShowsEveryAnswer) 
   EXPECT_EQ(ReadFileBytes(folder_.file(L"calls.log")), Utf8(lines));
 
   sim_.setCallLogLimit(16);
-  for (int i = 0; i < 3; ++i) invoke(doc, hostops::DocumentKind);
+  for (int i = 0; i < 3; ++i) invoke(doc, hostops::kDocumentKind);
   EXPECT_EQ(sim_.callLineCount(), 16u) << "a capped log keeps its first lines";
   sim_.clearCallLog();
   sim_.setCallLogLimit(0);
-  invoke(doc, hostops::DocumentKind);
+  invoke(doc, hostops::kDocumentKind);
   EXPECT_EQ(sim_.callLineCount(), 0u) << "the log is off";
 }
 
@@ -125,23 +125,23 @@ TEST_F(HostsimAutomation, PlannedAnswersHitTheNthCallAndTheLogShowsEveryAnswer) 
 TEST_F(HostsimAutomation, ReferencesAreCountedAndObjectsOfAClosedDocumentFailEveryCall) {
   const long base = sim_.liveReferences();
   DISPPARAMS none{};
-  ASSERT_EQ(doc_.get()->Invoke(hostops::FirstFeature.id, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+  ASSERT_EQ(doc_.Get()->Invoke(hostops::kFirstFeature.id, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
             S_OK);
   EXPECT_EQ(sim_.liveReferences(), base) << "a caller that asks for no result gets no reference";
   const SelectionSet set = doc_.GetSelectionSet();
-  const Feature feature = on<PartDocument>(doc_.get()).FirstFeature();
+  const Feature feature = on<PartDocument>(doc_.Get()).FirstFeature();
   const Configuration configuration = doc_.ActiveConfiguration();
   EXPECT_EQ(sim_.liveReferences(), base + 3);
   ASSERT_TRUE(sim_.close(L"plaque.SLDPRT"));
   const std::string bytes = ReadFileBytes(path_);
-  const Answer answers[] = {invoke(doc_.get(), hostops::SaveDocument), invoke(set.get(), hostops::SelectedCount),
-                            invoke(feature.get(), hostops::NextFeature),
-                            invoke(configuration.get(), hostops::GetRootComponent)};
+  const Answer answers[] = {invoke(doc_.Get(), hostops::kSaveDocument), invoke(set.Get(), hostops::kSelectedCount),
+                            invoke(feature.Get(), hostops::kNextFeature),
+                            invoke(configuration.Get(), hostops::kGetRootComponent)};
   for (const Answer& answer : answers) EXPECT_EQ(answer.description, L"The document was closed") << std::hex << answer.hr;
   EXPECT_EQ(ReadFileBytes(path_), bytes);
   EXPECT_EQ(sim_.callLines().back(), L"Configuration.GetRootComponent() -> error 0x80020009 \"The document was closed\"");
   ASSERT_TRUE(sim_.open(path_));
-  EXPECT_EQ(invoke(doc_.get(), hostops::DocumentPath).hr, DISP_E_EXCEPTION) << "a new document, not the old one";
+  EXPECT_EQ(invoke(doc_.Get(), hostops::kDocumentPath).hr, DISP_E_EXCEPTION) << "a new document, not the old one";
 }
 
 }  // namespace

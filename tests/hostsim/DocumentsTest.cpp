@@ -111,10 +111,10 @@ class RecordingSink final : public hostsim::SingleInterfaceObject<IDispatch> {
 TEST_F(HostsimDocuments, EventsFollowOpenActivateAndClose) {
   const std::wstring p = part(L"arbre.SLDPRT"), a = assembly(L"ensemble.SLDASM", {p});
   ComRef<IConnectionPointContainer> container;
-  ASSERT_EQ(sim_.application()->QueryInterface(IID_IConnectionPointContainer, container.put_void()), S_OK);
+  ASSERT_EQ(sim_.application()->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()), S_OK);
   ComRef<IConnectionPoint> point;
-  EXPECT_EQ(container->FindConnectionPoint(IID_IDispatch, point.put()), CONNECT_E_NOCONNECTION);
-  ASSERT_EQ(container->FindConnectionPoint(hostsim::kApplicationEventsIid, point.put()), S_OK);
+  EXPECT_EQ(container->FindConnectionPoint(IID_IDispatch, point.Put()), CONNECT_E_NOCONNECTION);
+  ASSERT_EQ(container->FindConnectionPoint(hostsim::kApplicationEventsIid, point.Put()), S_OK);
   auto* sink = new RecordingSink(sim_);
   DWORD cookie = 0;
   ASSERT_EQ(point->Advise(sink, &cookie), S_OK);

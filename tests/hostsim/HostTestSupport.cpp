@@ -11,8 +11,8 @@ Answer invokeSlots(IDispatch* object, const Operation& operation, VARIANTARG* sl
   DISPPARAMS params{slots, isPut ? &put : nullptr, count, isPut ? 1u : 0u};
   EXCEPINFO exception{};
   answer.hr = object->Invoke(operation.id, IID_NULL, LOCALE_USER_DEFAULT, static_cast<WORD>(operation.kind), &params,
-                             answer.result.put(), &exception, &answer.badArgument);
-  answer.description = Bstr(exception.bstrDescription).str();
+                             answer.result.Put(), &exception, &answer.badArgument);
+  answer.description = Bstr(exception.bstrDescription).Text();
   SysFreeString(exception.bstrSource);
   SysFreeString(exception.bstrHelpFile);
   return answer;

@@ -16,6 +16,7 @@
 
 namespace hosttest {
 
+using namespace zelm;
 using testsupport::ReadFileBytes;
 using testsupport::TempFolder;
 using testsupport::Utf8;
@@ -27,7 +28,7 @@ struct Answer {
   Variant result;
   std::wstring description;  // of DISP_E_EXCEPTION
   UINT badArgument = 0;      // of DISP_E_TYPEMISMATCH, counted from the last argument
-  std::wstring text() const { return hostsim::formatVariant(result.get()); }  // as the call log shows it
+  std::wstring text() const { return hostsim::formatVariant(result.Get()); }  // as the call log shows it
 };
 // The slots in Invoke's order: the last argument first.
 Answer invokeSlots(IDispatch* object, const Operation& operation, VARIANTARG* slots, UINT count);
@@ -41,7 +42,7 @@ Answer invoke(IDispatch* object, const Operation& operation, const Args&... args
 
 template <typename View>
 View on(IDispatch* object) {
-  return View(DispatchDriver::Borrow(object));
+  return View(ComRef<IDispatch>::Borrow(object));
 }
 
 // A simulator, a client's view of its application, and a scratch folder_.
@@ -53,7 +54,7 @@ class HostTest : public testing::Test {
   // The components as stored (full or relative), after the answer records.
   std::wstring assembly(const std::wstring& name, const std::vector<std::wstring>& components,
                         const std::string& answers = "");
-  ModelDocument active() { return ModelDocument(DispatchDriver::Adopt(sim_.activeDocumentObject().detach())); }
+  ModelDocument active() { return ModelDocument(sim_.activeDocumentObject()); }
 
   TempFolder folder_;
   hostsim::Simulator sim_;

@@ -15,9 +15,9 @@ class HostsimMenus : public HostTest {};
 TEST_F(HostsimMenus, EntriesBelongToTheActiveKindNeedTheirMenuAndNestFromTheBar) {
   const std::wstring p = part(L"p.SLDPRT"), a = assembly(L"a.SLDASM", {p});
   const MenuFrame frame = app_.GetMenuFrame();
-  auto addTopMenu = [&] { return invoke(frame.get(), hostops::AddTopMenu, L"Compression@&Outils", 0).text(); };
+  auto addTopMenu = [&] { return invoke(frame.Get(), hostops::kAddTopMenu, L"Compression@&Outils", 0).text(); };
   auto addEntry = [&](const wchar_t* item) {
-    return invoke(frame.get(), hostops::AddMenuEntry, L"Compression@&Outils", item, -1, L"Z@Compacter").text();
+    return invoke(frame.Get(), hostops::kAddMenuEntry, L"Compression@&Outils", item, -1, L"Z@Compacter").text();
   };
   EXPECT_EQ(addTopMenu(), L"FALSE") << "no active document, no kind to add to";
   ASSERT_TRUE(sim_.open(a));

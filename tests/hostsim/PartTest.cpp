@@ -13,7 +13,7 @@ class HostsimPart : public HostTest {
   void openFresh(const wchar_t* shape) {
     ASSERT_TRUE(sim_.open(path_ = part(L"p" + std::to_wstring(++parts_) + L".SLDPRT", shape)));
     doc_ = active();
-    part_ = on<PartDocument>(doc_.get());
+    part_ = on<PartDocument>(doc_.Get());
   }
   bool line(double x0, double y0, double x1, double y1) { return doc_.CreateLine({x0, y0, 0}, {x1, y1, 0}); }
   void sketch(const std::vector<std::vector<double>>& lines) {
@@ -27,7 +27,7 @@ class HostsimPart : public HostTest {
   void extrude(bool single, bool flip, double depth1, double depth2) {
     part_.ExtrudeSketch({single, flip, flip, 0, 0, depth1, depth2, false, false, true, true, 0, 0, true, true});
   }
-  std::wstring box() { return invoke(part_.get(), hostops::PartBoundingBox, true).text(); }
+  std::wstring box() { return invoke(part_.Get(), hostops::kPartBoundingBox, true).text(); }
   // The names of the selection; the feature tree as "name kind".
   std::vector<std::wstring> selected() {
     const SelectionSet set = doc_.GetSelectionSet();
@@ -105,9 +105,9 @@ TEST_F(HostsimPart, ExtrusionsFollowThePlaneNormalFlipAndDirectionAndDeletionsSh
   rectangle(-10, -10, 10, 10);
   extrude(false, false, 5, 2);
   ASSERT_TRUE(doc_.SelectByName(L"Esquisse2", L"SKETCH", 0, 0, 0));
-  EXPECT_EQ(invoke(doc_.get(), hostops::DeleteSelection, false).text(), L"TRUE");
+  EXPECT_EQ(invoke(doc_.Get(), hostops::kDeleteSelection, false).text(), L"TRUE");
   EXPECT_EQ(tree().back(), L"Esquisse1 ProfileFeature") << "the extrusion went with its sketch";
-  EXPECT_EQ(invoke(doc_.get(), hostops::DeleteSelection, false).text(), L"FALSE") << "nothing selected";
+  EXPECT_EQ(invoke(doc_.Get(), hostops::kDeleteSelection, false).text(), L"FALSE") << "nothing selected";
   EXPECT_EQ(box(), L"[-10, -10, -2, 10, 10, 5]");
   doc_.RebuildModel();
   EXPECT_EQ(box(), L"[0, 0, 0, 1, 1, 1]");

@@ -12,8 +12,8 @@ namespace {
 
 IUnknown* identity(IUnknown* object) {
   ComRef<IUnknown> unknown;
-  object->QueryInterface(IID_IUnknown, unknown.put_void());
-  return unknown.get();
+  object->QueryInterface(IID_IUnknown, unknown.PutVoid());
+  return unknown.Get();
 }
 
 // Both ProgIDs reach the application until the simulator revokes them, by
@@ -28,13 +28,13 @@ TEST(HostsimRegistration, ProgIdsReachTheApplicationUntilRevokedOneSimulatorAtAT
   EXPECT_EQ(first->liveReferences(), 0) << "registration references are the simulator's own";
   ComRef<IUnknown> active;
   ComRef<IDispatch> created;
-  ASSERT_EQ(GetActiveObject(running, nullptr, active.put()), S_OK);
-  ASSERT_EQ(CoCreateInstance(partClass, nullptr, CLSCTX_ALL, IID_IDispatch, created.put_void()), S_OK);
-  EXPECT_EQ(identity(active.get()), identity(first->application()));
-  EXPECT_EQ(identity(created.get()), identity(first->application()));
+  ASSERT_EQ(GetActiveObject(running, nullptr, active.Put()), S_OK);
+  ASSERT_EQ(CoCreateInstance(partClass, nullptr, CLSCTX_ALL, IID_IDispatch, created.PutVoid()), S_OK);
+  EXPECT_EQ(identity(active.Get()), identity(first->application()));
+  EXPECT_EQ(identity(created.Get()), identity(first->application()));
   EXPECT_EQ(first->liveReferences(), 2);
-  active.reset();
-  created.reset();
+  active.Reset();
+  created.Reset();
 
   HANDLE secondRegistered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::atomic<bool> firstGone{false};
@@ -45,12 +45,12 @@ TEST(HostsimRegistration, ProgIdsReachTheApplicationUntilRevokedOneSimulatorAtAT
     EXPECT_TRUE(firstGone) << "registered before the first simulator was gone";
     ComRef<IUnknown> found;
     ComRef<IDispatch> part;
-    ASSERT_EQ(GetActiveObject(running, nullptr, found.put()), S_OK);
-    EXPECT_EQ(identity(found.get()), identity(sim.application()));
-    EXPECT_NE(CoCreateInstance(partClass, nullptr, CLSCTX_ALL, IID_IDispatch, part.put_void()), S_OK);
-    found.reset();
+    ASSERT_EQ(GetActiveObject(running, nullptr, found.Put()), S_OK);
+    EXPECT_EQ(identity(found.Get()), identity(sim.application()));
+    EXPECT_NE(CoCreateInstance(partClass, nullptr, CLSCTX_ALL, IID_IDispatch, part.PutVoid()), S_OK);
+    found.Reset();
     sim.revokeRegistrations();
-    EXPECT_NE(GetActiveObject(running, nullptr, found.put()), S_OK);
+    EXPECT_NE(GetActiveObject(running, nullptr, found.Put()), S_OK);
     EXPECT_NE(CLSIDFromProgID(L"SldWorks.Application", &running), S_OK);
   });
   EXPECT_EQ(WaitForSingleObject(secondRegistered, 300), WAIT_TIMEOUT) << "the second did not wait";

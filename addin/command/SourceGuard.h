@@ -8,12 +8,17 @@
 #include <functional>
 #include <string>
 
+#include "command/CommandContext.h"
+
+namespace zelm {
+
 class SourceGuard {
  public:
   // `putBack` puts the document back and answers whether it could; it may
   // throw. The two lines are what the failure message says when it could,
-  // and when it could not.
-  SourceGuard(std::function<bool()> putBack, std::wstring putBackLine, std::wstring failedLine);
+  // and when it could not; they go to `failureLines`, the running command's.
+  SourceGuard(FailureLines& failureLines, std::function<bool()> putBack, std::wstring putBackLine,
+              std::wstring failedLine);
   SourceGuard(const SourceGuard&) = delete;
   SourceGuard& operator=(const SourceGuard&) = delete;
   ~SourceGuard();
@@ -26,7 +31,10 @@ class SourceGuard {
   bool PutBackNow();
 
  private:
+  FailureLines& failureLines_;
   std::function<bool()> putBack_;
   std::wstring putBackLine_, failedLine_;
   bool due_ = true;
 };
+
+}  // namespace zelm

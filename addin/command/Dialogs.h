@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+namespace zelm {
+
 // A modal box with the text, one OK button and no help context.
 void ShowMessage(std::wstring_view text);
 
@@ -35,3 +37,5 @@ class ThreadWindowsDisabled {
  private:
   std::vector<HWND> disabled_;
 };
+
+}  // namespace zelm

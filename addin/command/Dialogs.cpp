@@ -1,14 +1,18 @@
-#include "frame/Dialogs.h"
+#include "command/Dialogs.h"
 
 #include <commdlg.h>
 
 #include <algorithm>
 
+#include "Messages.h"
+
+namespace zelm {
+
 void ShowMessage(std::wstring_view text) {
   // MB_TASKMODAL disables the thread's top-level windows while the box is up,
   // as ThreadWindowsDisabled does for the other dialogs.
   const std::wstring copy(text);
-  MessageBoxW(nullptr, copy.c_str(), L"ZELM_Compact", MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+  MessageBoxW(nullptr, copy.c_str(), messages::kAddinName, MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
 }
 
 namespace {
@@ -66,3 +70,5 @@ ThreadWindowsDisabled::~ThreadWindowsDisabled() {
   for (auto window = disabled_.rbegin(); window != disabled_.rend(); ++window)
     if (IsWindow(*window)) EnableWindow(*window, TRUE);
 }
+
+}  // namespace zelm
