@@ -8,6 +8,7 @@
 #include <map>
 
 #include "addin/AddinTest.h"
+#include "responder/ProgressDialogWindow.h"
 
 namespace addintest {
 namespace {
@@ -81,6 +82,33 @@ class AssemblyCommands : public AddinTest {
   std::wstring Partly(int failures) const {
     return L"Compactage termin\u00E9 dans le dossier\n" + out + L"\n" + std::to_wstring(failures) +
            L" fichier(s) n'ont pas pu \u00EAtre copi\u00E9s.";
+  }
+
+  // The user at the progress dialog, which the command updates before it
+  // opens each file: read at each opening while it is up, one line a file
+  // ("path | n sur N"), and cancelled at the `cancelAt`-th (0: never); then
+  // `stopping` is the line it shows while the file in hand is finished.
+  struct ProgressSeen {
+    size_t cancelAt = 0;
+    std::wstring title, stopping;
+    std::vector<std::wstring> files;
+  };
+  void WatchProgress(ProgressSeen& seen) {
+    namespace dialogs = hostsim::dialogs;
+    Sim().setChangeListener([&seen, open = size_t{0}]() mutable {
+      const size_t now = Sim().openDocumentPaths().size();
+      const bool opened = now > open;
+      open = now;
+      const HWND dialog = dialogs::findProgressDialog(GetCurrentProcessId());
+      const dialogs::ProgressView view = dialog ? dialogs::readProgressDialog(dialog) : dialogs::ProgressView{};
+      if (!opened || view.lines.size() != 3) return;
+      seen.title = view.title;
+      const std::wstring line = view.lines[0] + L" | " + view.lines[1];
+      if (!seen.files.empty() && seen.files.back() == line) return;  // the assembly opened again at the end
+      seen.files.push_back(line);
+      if (seen.files.size() == seen.cancelAt && dialogs::clickProgressCancel(dialog))
+        seen.stopping = dialogs::readProgressDialog(dialog).lines.at(2);
+    });
   }
 
   std::wstring p1, p2, p3, s, a, out;
@@ -313,6 +341,65 @@ TEST_F(AssemblyCommands, PartsTheEnvelopeStepTreatsApartAreCopiedAllTheSame) {
   CloseAll();
   EXPECT_EQ(ReadFileBytes(out + L"deja.SLDPRT"), compactedBytes);
   EXPECT_TRUE(Dump(out + L"nu.SLDPRT", kExtrusionMarker).empty());
+}
+
+// The progress dialog as the user sees it while a run goes through the
+// files, and its cancel button clicked while a file is in hand: that file is
+// finished (copied and closed, or decompacted and saved), no other one is
+// started, the assembly is open again, and the last message says how far the
+// run went and where the copies are. A cancel during the last file leaves
+// nothing to stop.
+TEST_F(AssemblyCommands, TheProgressDialogShowsEachFileAndItsCancelStopsTheRunBeforeTheNextOne) {
+  const std::wstring stopping = L"Arr\u00EAt apr\u00E8s le fichier en cours...";
+  const std::vector<std::wstring> order = {a, s, p1, p2, p3};
+  for (const size_t cancelAt : {1, 3, 5}) {
+    SCOPED_TRACE(cancelAt);
+    for (const std::wstring& path : order) DeleteFileW((out + Name(path)).c_str());
+    Open(a);
+    ProgressSeen seen{cancelAt};
+    WatchProgress(seen);
+
+    Run(L"CompacterAsm", {out + L"A.SLDASM"});
+
+    Sim().setChangeListener(nullptr);
+    EXPECT_EQ(seen.title, L"Compactage de l'assemblage");
+    std::vector<std::wstring> files, steps = NoneOpen(order);
+    for (size_t k = 1; k <= cancelAt; ++k) {
+      files.push_back(order[k - 1] + L" | " + std::to_wstring(k) + L" sur 5");
+      steps = steps + Copied(order[k - 1], k > 2 ? 1 : 2);
+      EXPECT_TRUE(testsupport::FileExists(out + Name(order[k - 1])));
+    }
+    EXPECT_EQ(Lines(seen.files), Lines(files));
+    EXPECT_EQ(seen.stopping, stopping);
+    EXPECT_EQ(Lines(FileSteps()), Lines(std::vector<std::wstring>{L"Application.CloseDocumentByPath(" + Q(a) + L")"} +
+                                        steps + std::vector<std::wstring>{L"Application.OpenDocument(" + Q(a) + L", 2) -> object"}));
+    for (size_t k = cancelAt; k < order.size(); ++k) EXPECT_FALSE(testsupport::FileExists(out + Name(order[k])));
+    EXPECT_EQ(Messages().back(), cancelAt == order.size() ? Compacted(out)
+                                                          : L"Compactage interrompu : " + std::to_wstring(cancelAt) +
+                                                                L" fichier(s) sur 5 trait\u00E9(s).\nLes copies sont dans le dossier\n" + out);
+    EXPECT_EQ(Sim().openDocumentPaths(), std::vector<std::wstring>{a});
+    EXPECT_EQ(hostsim::dialogs::findProgressDialog(GetCurrentProcessId()), nullptr);
+    EXPECT_EQ(ReferencesHeld(), 0);
+    CloseAll();
+  }
+  EXPECT_EQ(Dump(out + L"P1.SLDPRT", L"body: "), std::vector<std::wstring>{L"body: 12 triangles"});
+
+  // Decompaction, stopped in the middle: the parts before are restored and
+  // saved, the last one is left compacted.
+  Open(out + L"A.SLDASM");
+  ProgressSeen seen{2};
+  WatchProgress(seen);
+  Run(L"DeCompacterAsm");
+  Sim().setChangeListener(nullptr);
+  EXPECT_EQ(seen.title, L"D\u00E9compactage de l'assemblage");
+  EXPECT_EQ(Lines(seen.files), Lines({out + L"P1.SLDPRT | 1 sur 3", out + L"P2.SLDPRT | 2 sur 3"}));
+  EXPECT_EQ(Messages().back(), L"D\u00E9compactage interrompu : 2 fichier(s) sur 3 trait\u00E9(s).");
+  EXPECT_EQ(CallsTo(L"Document.SaveDocument(").size(), 2u);
+  EXPECT_EQ(Sim().openDocumentPaths(), std::vector<std::wstring>{out + L"A.SLDASM"});
+  CloseAll();
+  EXPECT_EQ(Dump(out + L"P1.SLDPRT", L"bo"), Dump(p1, L"bo"));
+  EXPECT_EQ(Dump(out + L"P3.SLDPRT", kExtrusionMarker).size(), 1u);
+  ExpectSourcesUntouched();
 }
 
 // What the host may answer instead of failing: no configuration, no root
