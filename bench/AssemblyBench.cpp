@@ -18,9 +18,9 @@
 #include "assembly/AssemblyWalk.h"
 #include "core/Fixtures.h"
 #include "core/Simulator.h"
-#include "TempTree.h"
 #include "frame/AddinApp.h"
 #include "responder/DialogResponder.h"
+#include "support/TestFiles.h"
 
 // The library entry is not linked into the benchmark.
 HMODULE LibraryModule() noexcept { return nullptr; }
@@ -31,12 +31,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-std::wstring TempFolder(const std::wstring& name) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  return std::wstring(temp) + L"assembly-bench-" + name + L"\\";
-}
 
 // The add-in started on this simulator, as InitUserDLL3 would leave it.
 void StartAddinOn(hostsim::Simulator& sim) {
@@ -49,7 +43,8 @@ void Walks() {
   std::printf("%10s %10s %8s %10s %14s\n", "instances", "listed", "open s", "collect s", "us / instance");
   double previous = 0;
   for (long long instances : {1000LL, 10000LL, 100000LL}) {
-    const std::wstring folder = TempFolder(std::to_wstring(instances));
+    const testsupport::TempFolder scratch;  // removed, with the tree, at the end of the round
+    const std::wstring& folder = scratch.path();
     hostsim::TreeRecipe recipe;
     recipe.instances = instances;
     recipe.uniqueParts = instances / 5;
@@ -74,12 +69,13 @@ void Walks() {
     if (previous > 0) std::printf("   x%.1f for 10x the instances", collected / previous);
     std::printf("\n");
     previous = collected;
-    RemoveTree(folder);
   }
 }
 
 void Compaction() {
-  const std::wstring folder = TempFolder(L"200"), out = folder + L"envoi\\", copies = folder + L"copie\\";
+  const testsupport::TempFolder scratch;
+  const std::wstring& folder = scratch.path();
+  const std::wstring out = folder + L"envoi\\", copies = folder + L"copie\\";
   hostsim::TreeRecipe recipe;
   recipe.instances = 200;
   recipe.uniqueParts = 200;
@@ -123,7 +119,6 @@ void Compaction() {
   std::printf("  plain copy of the same files %.2f s (the command takes %.0f times as long)\n", copied,
               command / copied);
   user.stop();
-  RemoveTree(folder);
 }
 
 }  // namespace

@@ -12,14 +12,21 @@ else()
   find_package(GTest REQUIRED)
 endif()
 
-# add_windows_test(name SOURCES ... [LIBS ...] [PROPERTIES ...])
+# add_windows_test(name SOURCES ... [LIBS ...] [DRIVES ...] [PROPERTIES ...])
 # Builds a GoogleTest executable and registers it with CTest as one test:
 # one process runs all its cases, since starting a Windows process under Wine
-# costs far more than most cases.
+# costs far more than most cases. Each test program has a Wine prefix of its
+# own, build/wine/<name>, so that no other program shares its drives, its
+# temporary folder, its registry or its running objects; its drives are
+# DRIVES ("letter=folder ..."), by default only Q:, the build tree.
 function(add_windows_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;DRIVES;PROPERTIES" ${ARGN})
+  if(NOT T_DRIVES)
+    set(T_DRIVES "q=${CMAKE_BINARY_DIR}")
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 240 ${T_PROPERTIES})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 240
+    ENVIRONMENT "WINE_RUN_PREFIX=${CMAKE_BINARY_DIR}/wine/${name};WINE_RUN_DRIVES=${T_DRIVES}" ${T_PROPERTIES})
 endfunction()

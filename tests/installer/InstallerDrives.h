@@ -1,13 +1,16 @@
 #pragma once
 // The machine every installer test runs on (see CMakeLists.txt): A:, B:, D:,
-// E: and S: are empty folders of the tests' own Wine prefix, K: holds the
-// search-limit trees, T: the test programs. The fixture empties the scratch
-// drives around each case and makes S:\Distribution current, so each case
-// builds exactly the machine it needs.
+// E: and S: are scratch drives, made afresh for each run, each holding only
+// "outside", a link to a folder off the drives; K: holds the search-limit
+// trees, T: the test programs. Each case makes what it needs there with
+// MakeEntry, and the fixture removes exactly that after it and makes an
+// empty S:\Distribution current: each case builds the machine it needs.
 #include <windows.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,24 +19,18 @@
 #include <string>
 #include <vector>
 
+#include "support/RemoveTree.h"
+
 namespace installer_test {
 
 namespace fs = std::filesystem;
 
 constexpr const char* kScratchDrives[] = {"A:", "B:", "D:", "E:", "S:"};
+constexpr char kPlantedLink[] = "outside";  // on each scratch drive
 constexpr char kDistribution[] = "S:\\Distribution";
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 inline bool IsFolder(const std::string& path) { return Exists(path) && fs::is_directory(path); }
-
-// Writes a file, making its folders; a path ending in a backslash makes a
-// folder instead.
-inline void MakeEntry(const std::string& path, const std::string& bytes = "") {
-  fs::create_directories(fs::path(path).parent_path());
-  if (path.back() == '\\') return;
-  std::ofstream file(path, std::ios::binary);
-  ASSERT_TRUE(file << bytes) << path;
-}
 
 inline std::optional<std::string> ReadFileBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -55,19 +52,7 @@ void ForEachEntry(const std::string& folder, Visit visit) {
   if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }
 
-// Deletes what `folder` holds, read-only entries included.
-inline void EmptyFolder(const std::string& folder) {
-  ForEachEntry(folder, [](const std::string& path, bool isFolder) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (isFolder) EmptyFolder(path);
-    isFolder ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
-  });
-}
-
 inline std::string CurrentDirectory() { return fs::current_path().string(); }
-
-// A host installation: a folder with "sldworks.exe" in it.
-inline void MakeHost(const std::string& folder) { MakeEntry(folder + "\\sldworks.exe", "host"); }
 
 // Keeps a file or folder open without sharing its deletion: deleting or
 // removing it fails while the handle lives.
@@ -81,16 +66,54 @@ inline Handle BlockDeletion(const std::string& path) {
 class InstallerDrives : public ::testing::Test {
  protected:
   void SetUp() override { ResetDrives(); }
-  void TearDown() override { ResetDrives(); }
+  void TearDown() override { RemoveWhatWasMade(); }
 
-  // Empties the scratch drives (read-only entries included) and makes an
-  // empty distribution folder current.
-  static void ResetDrives() {
+  // Writes a file, making its folders; a path ending in a backslash makes a
+  // folder instead. What it makes on a scratch drive goes after the case.
+  void MakeEntry(const std::string& path, const std::string& bytes = "") {
+    const std::string top = path.substr(0, path.find('\\', 3));
+    const bool scratch = std::any_of(std::begin(kScratchDrives), std::end(kScratchDrives),
+                                     [&](const char* drive) { return path.rfind(drive, 0) == 0; });
+    if (scratch && top.size() > 3 && !Exists(top)) made_.push_back(top);
+    fs::create_directories(fs::path(path).parent_path());
+    if (path.back() == '\\') return;
+    std::ofstream file(path, std::ios::binary);
+    ASSERT_TRUE(file << bytes) << path;
+  }
+
+  // A host installation: a folder with "sldworks.exe" in it.
+  void MakeHost(const std::string& folder) { MakeEntry(folder + "\\sldworks.exe", "host"); }
+
+  // Removes what the case made on the scratch drives, which must then hold
+  // their link and nothing else.
+  void RemoveWhatWasMade() {
     fs::current_path("T:\\");
-    for (const char* drive : kScratchDrives) EmptyFolder(drive);
-    fs::create_directories(kDistribution);
+    for (const std::string& top : made_) {
+      const std::wstring path(top.begin(), top.end()), drive = path.substr(0, 3);
+      EXPECT_TRUE(testsupport::RemoveTree(path, drive)) << top;
+    }
+    made_.clear();
+    for (const std::string drive : kScratchDrives) {
+      std::vector<std::string> left;
+      ForEachEntry(drive, [&](const std::string& path, bool) {
+        if (path != drive + "\\" + kPlantedLink) left.push_back(path);
+      });
+      EXPECT_THAT(left, ::testing::IsEmpty()) << "made by no case";
+      int behind = 0;
+      ForEachEntry(drive + "\\" + kPlantedLink, [&](const std::string&, bool) { ++behind; });
+      EXPECT_GT(behind, 0) << drive << " lost its link, or what is behind it";
+    }
+  }
+
+  // A machine with nothing on it yet but an empty distribution folder, current.
+  void ResetDrives() {
+    RemoveWhatWasMade();
+    MakeEntry(std::string(kDistribution) + "\\");
     fs::current_path(kDistribution);
   }
+
+ private:
+  std::vector<std::string> made_;  // the topmost entries MakeEntry made on the scratch drives
 };
 
 }  // namespace installer_test
