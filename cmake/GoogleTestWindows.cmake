@@ -30,3 +30,20 @@ function(add_windows_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 240
     ENVIRONMENT "WINE_RUN_PREFIX=${CMAKE_BINARY_DIR}/wine/${name};WINE_RUN_DRIVES=${T_DRIVES}" ${T_PROPERTIES})
 endfunction()
+
+# copy_test_sources(folder...)
+# Copies the folders (of the source tree) that tests read into TEST_SOURCES,
+# build/test-sources, at every build: the tests' P: drive is that copy, so
+# that no test program can write into the sources.
+set(TEST_SOURCES ${CMAKE_BINARY_DIR}/test-sources)
+function(copy_test_sources)
+  foreach(folder ${ARGN})
+    file(GLOB_RECURSE files CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/${folder}/*)
+    foreach(file ${files})
+      add_custom_command(OUTPUT ${TEST_SOURCES}/${file} DEPENDS ${PROJECT_SOURCE_DIR}/${file}
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${file} ${TEST_SOURCES}/${file})
+      list(APPEND copies ${TEST_SOURCES}/${file})
+    endforeach()
+  endforeach()
+  add_custom_target(test_sources ALL DEPENDS ${copies})
+endfunction()

@@ -10,7 +10,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -25,7 +24,7 @@ namespace installer_test {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kScratchDrives[] = {"A:", "B:", "D:", "E:", "S:"};
+constexpr char kScratchDrives[] = "ABDES";
 constexpr char kPlantedLink[] = "outside";  // on each scratch drive
 constexpr char kDistribution[] = "S:\\Distribution";
 
@@ -72,9 +71,7 @@ class InstallerDrives : public ::testing::Test {
   // folder instead. What it makes on a scratch drive goes after the case.
   void MakeEntry(const std::string& path, const std::string& bytes = "") {
     const std::string top = path.substr(0, path.find('\\', 3));
-    const bool scratch = std::any_of(std::begin(kScratchDrives), std::end(kScratchDrives),
-                                     [&](const char* drive) { return path.rfind(drive, 0) == 0; });
-    if (scratch && top.size() > 3 && !Exists(top)) made_.push_back(top);
+    if (std::string(kScratchDrives).find(path[0]) != std::string::npos && !Exists(top)) made_.push_back(top);
     fs::create_directories(fs::path(path).parent_path());
     if (path.back() == '\\') return;
     std::ofstream file(path, std::ios::binary);
@@ -85,23 +82,19 @@ class InstallerDrives : public ::testing::Test {
   void MakeHost(const std::string& folder) { MakeEntry(folder + "\\sldworks.exe", "host"); }
 
   // Removes what the case made on the scratch drives, which must then hold
-  // their link and nothing else.
+  // their link, with what is behind it, and nothing else.
   void RemoveWhatWasMade() {
     fs::current_path("T:\\");
-    for (const std::string& top : made_) {
-      const std::wstring path(top.begin(), top.end()), drive = path.substr(0, 3);
-      EXPECT_TRUE(testsupport::RemoveTree(path, drive)) << top;
-    }
+    for (const std::string& top : made_)
+      EXPECT_TRUE(testsupport::RemoveTree(std::wstring(top.begin(), top.end()), std::wstring(1, top[0]) + L":\\")) << top;
     made_.clear();
-    for (const std::string drive : kScratchDrives) {
-      std::vector<std::string> left;
-      ForEachEntry(drive, [&](const std::string& path, bool) {
-        if (path != drive + "\\" + kPlantedLink) left.push_back(path);
-      });
+    for (const char letter : std::string(kScratchDrives)) {
+      const std::string drive = std::string(1, letter) + ":\\", link = drive + kPlantedLink;
+      std::vector<std::string> left, behind;
+      ForEachEntry(drive.substr(0, 2), [&](const std::string& path, bool) { if (path != link) left.push_back(path); });
+      ForEachEntry(link, [&](const std::string& path, bool) { behind.push_back(path); });
       EXPECT_THAT(left, ::testing::IsEmpty()) << "made by no case";
-      int behind = 0;
-      ForEachEntry(drive + "\\" + kPlantedLink, [&](const std::string&, bool) { ++behind; });
-      EXPECT_GT(behind, 0) << drive << " lost its link, or what is behind it";
+      EXPECT_THAT(behind, ::testing::Not(::testing::IsEmpty())) << link << " or what is behind it is gone";
     }
   }
 

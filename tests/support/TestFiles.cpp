@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "core/Text.h"
 #include "support/RemoveTree.h"
 
 namespace testsupport {
@@ -38,24 +39,10 @@ std::string ReadFileBytes(const std::wstring& path) {
   return bytes;
 }
 
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
-  CloseHandle(file);
-  return ok;
-}
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) { return hostsim::writeWholeFile(path, bytes); }
 
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-  return out;
-}
+std::string Utf8(const std::wstring& text) { return hostsim::toUtf8(text); }
 
 }  // namespace testsupport
