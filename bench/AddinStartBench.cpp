@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/Simulator.h"
+#include "support/RemoveTree.h"
 
 namespace {
 
@@ -26,10 +27,11 @@ std::wstring ExecutablePath() {
   return std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
 }
 
+// In the temporary folder (checked: empty when unusable, and then no file is
+// written or deleted).
 std::wstring SamplePart() {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  return std::wstring(temp) + L"addin-start-bench.SLDPRT";
+  const std::wstring temp = testsupport::TemporaryFolder();
+  return temp.empty() ? std::wstring() : temp + L"addin-start-bench.SLDPRT";
 }
 
 DWORD OneStart() {
@@ -70,7 +72,7 @@ long Sample() {
 int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "/once") return static_cast<int>(OneStart());
   const int samples = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
-  if (!hostsim::writePartFixture(SamplePart(), L"flange")) {
+  if (SamplePart().empty() || !hostsim::writePartFixture(SamplePart(), L"flange")) {
     std::fprintf(stderr, "cannot write the sample part\n");
     return 1;
   }

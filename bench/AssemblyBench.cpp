@@ -17,12 +17,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "TempTree.h"
 #include "assembly/AssemblyCommands.h"
 #include "assembly/AssemblyFiles.h"
 #include "core/Fixtures.h"
 #include "core/Simulator.h"
 #include "responder/DialogResponder.h"
+#include "support/RemoveTree.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -34,21 +35,12 @@ using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-std::wstring TempFolder(const std::wstring& name) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  return std::wstring(temp) + L"assembly-bench-" + name + L"\\";
-}
-
 // The simulator's application as the add-in holds its host.
 HostApplication HostOf(hostsim::Simulator& sim) { return HostApplication(ComRef<IDispatch>::Borrow(sim.application())); }
 
-// The bench's thread has not looked at its messages while the trees were
-// written and walked (many seconds). The system counts a thread that has not
-// done so for 5 s as hung, and the dialog responder's SendMessageTimeout
-// (SMTO_ABORTIFHUNG) then gives up at once on typing into the save dialog
-// and cancels it: the command would run nothing. A host runs its message
-// loop between commands; so does the bench.
+// A host runs its message loop between commands; so does the bench, whose
+// thread has not looked at its messages while the trees were written and
+// walked (many seconds), and which the system then counts as hung.
 void LookAtMessages() {
   for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
 }
@@ -58,7 +50,8 @@ void Walks() {
   std::printf("%10s %10s %8s %10s %14s\n", "instances", "listed", "open s", "collect s", "us / instance");
   double previous = 0;
   for (long long instances : {1000LL, 10000LL, 100000LL}) {
-    const std::wstring folder = TempFolder(std::to_wstring(instances));
+    const testsupport::TempFolder scratch;  // removed, with the tree, at the end of the round
+    const std::wstring& folder = scratch.path();
     hostsim::TreeRecipe recipe;
     recipe.instances = instances;
     recipe.uniqueParts = instances / 5;
@@ -83,12 +76,13 @@ void Walks() {
     if (previous > 0) std::printf("   x%.1f for 10x the instances", collected / previous);
     std::printf("\n");
     previous = collected;
-    RemoveTree(folder);
   }
 }
 
 void Compaction() {
-  const std::wstring folder = TempFolder(L"200"), out = folder + L"envoi\\", copies = folder + L"copie\\";
+  const testsupport::TempFolder scratch;
+  const std::wstring& folder = scratch.path();
+  const std::wstring out = folder + L"envoi\\", copies = folder + L"copie\\";
   hostsim::TreeRecipe recipe;
   recipe.instances = 200;
   recipe.uniqueParts = 200;
@@ -115,7 +109,7 @@ void Compaction() {
     std::printf("\nCompacter did not run through (%zu messages, %zu unexpected dialogs): no timing\n",
                 user.messages().size(), user.unexpected().size());
     user.stop();
-    RemoveTree(folder);
+    testsupport::RemoveTree(folder);
     std::exit(1);
   }
 
@@ -141,7 +135,6 @@ void Compaction() {
   std::printf("  plain copy of the same files %.2f s (the command takes %.0f times as long)\n", copied,
               command / copied);
   user.stop();
-  RemoveTree(folder);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "core/Simulator.h"
-#include "TempTree.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -66,9 +66,8 @@ void run(const std::wstring& shape, const std::vector<long long>& sizes) {
   std::printf("%10s %10s %8s %8s %8s %8s %8s %10s\n", "instances", "components", "files", "write", "open", "walk",
               "again", "walk+log");
   for (long long instances : sizes) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"hostsim-tree-bench-" + std::to_wstring(instances) + L"\\";
+    const testsupport::TempFolder scratch;  // removed, with the tree, at the end of the round
+    const std::wstring& folder = scratch.path();
     hostsim::TreeRecipe recipe;
     recipe.instances = instances;
     recipe.uniqueParts = instances / 5 > 0 ? instances / 5 : 1;
@@ -111,7 +110,6 @@ void run(const std::wstring& shape, const std::vector<long long>& sizes) {
     std::printf("%10lld %10lld %8lld %8.2f %8.3f %8.2f %8.2f %10.2f\n", tree.partInstances, components,
                 tree.partFiles + tree.assemblyFiles, written, opened, walked, again, logged);
     if (components != tree.components) std::printf("  walked %lld components, expected %lld\n", components, tree.components);
-    RemoveTree(folder);
   }
 }
 

@@ -1,6 +1,6 @@
 // The sample documents are what the fixture writers make today, and every
-// component of the sample assembly is found. The source tree is the P:
-// drive under scripts/wine-run.
+// component of the sample assembly is found. The samples are on P:, as in
+// the source tree (under CTest, a copy of them: tests/CMakeLists.txt).
 #include <gtest/gtest.h>
 
 #include <sstream>

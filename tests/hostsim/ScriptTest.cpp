@@ -190,7 +190,7 @@ TEST(HostsimScript, OneRunTranscribesEveryCommandAndWritesTheCallLog) {
   TempFolder folder;
   const std::wstring exe = folder.file(L"sldworks.exe"), apps = folder.subfolder(L"Apps");
   const std::wstring sample = L"P:\\samples\\documents\\pieces\\bride.SLDPRT", flange = folder.file(L"bride.SLDPRT");
-  // Q: is the build tree, P: the source tree (scripts/wine-run).
+  // Q: is the build tree, P: holds the samples (tests/CMakeLists.txt).
   const std::pair<std::wstring, std::wstring> copies[] = {
       {L"Q:\\hostsim\\sldworks.exe", exe},
       {L"Q:\\addin\\ZELM_Compact.dll", apps + L"ZELM_Compact.dll"},

@@ -47,7 +47,7 @@ TEST_F(HostSearch, FindsTheExactFileNameOnTheFirstDriveFromBToZDepthFirst) {
   }
 }
 
-// The trees of make_search_trees.py: links that loop or leave the drive, and
+// The trees of make_test_drives.py: links that loop or leave the drive, and
 // targets in folders too deep for a 260-character path, but one.
 TEST(SearchLimits, NeverFollowsLinksAndSkipsWhatDoesNotFitThePath) {
   // Wine shows a link to a folder as a folder with the reparse-point bit, and

@@ -1,11 +1,13 @@
 #pragma once
 // The machine every installer test runs on (see CMakeLists.txt): A:, B:, D:,
-// E: and S: are empty folders of the tests' own Wine prefix, K: holds the
-// search-limit trees, T: the test programs. The fixture empties the scratch
-// drives around each case and makes S:\Distribution current, so each case
-// builds exactly the machine it needs.
+// E: and S: are scratch drives, made afresh for each run, each holding only
+// "outside", a link to a folder off the drives; K: holds the search-limit
+// trees, T: the test programs. Each case makes what it needs there with
+// MakeEntry, and the fixture removes exactly that after it and makes an
+// empty S:\Distribution current: each case builds the machine it needs.
 #include <windows.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,24 +18,18 @@
 #include <string>
 #include <vector>
 
+#include "support/RemoveTree.h"
+
 namespace installer_test {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kScratchDrives[] = {"A:", "B:", "D:", "E:", "S:"};
+constexpr char kScratchDrives[] = "ABDES";
+constexpr char kPlantedLink[] = "outside";  // on each scratch drive
 constexpr char kDistribution[] = "S:\\Distribution";
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 inline bool IsFolder(const std::string& path) { return Exists(path) && fs::is_directory(path); }
-
-// Writes a file, making its folders; a path ending in a backslash makes a
-// folder instead.
-inline void MakeEntry(const std::string& path, const std::string& bytes = "") {
-  fs::create_directories(fs::path(path).parent_path());
-  if (path.back() == '\\') return;
-  std::ofstream file(path, std::ios::binary);
-  ASSERT_TRUE(file << bytes) << path;
-}
 
 inline std::optional<std::string> ReadFileBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -55,19 +51,7 @@ void ForEachEntry(const std::string& folder, Visit visit) {
   if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }
 
-// Deletes what `folder` holds, read-only entries included.
-inline void EmptyFolder(const std::string& folder) {
-  ForEachEntry(folder, [](const std::string& path, bool isFolder) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (isFolder) EmptyFolder(path);
-    isFolder ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
-  });
-}
-
 inline std::string CurrentDirectory() { return fs::current_path().string(); }
-
-// A host installation: a folder with "sldworks.exe" in it.
-inline void MakeHost(const std::string& folder) { MakeEntry(folder + "\\sldworks.exe", "host"); }
 
 // Keeps a file or folder open without sharing its deletion: deleting or
 // removing it fails while the handle lives.
@@ -81,16 +65,48 @@ inline Handle BlockDeletion(const std::string& path) {
 class InstallerDrives : public ::testing::Test {
  protected:
   void SetUp() override { ResetDrives(); }
-  void TearDown() override { ResetDrives(); }
+  void TearDown() override { RemoveWhatWasMade(); }
 
-  // Empties the scratch drives (read-only entries included) and makes an
-  // empty distribution folder current.
-  static void ResetDrives() {
+  // Writes a file, making its folders; a path ending in a backslash makes a
+  // folder instead. What it makes on a scratch drive goes after the case.
+  void MakeEntry(const std::string& path, const std::string& bytes = "") {
+    const std::string top = path.substr(0, path.find('\\', 3));
+    if (std::string(kScratchDrives).find(path[0]) != std::string::npos && !Exists(top)) made_.push_back(top);
+    fs::create_directories(fs::path(path).parent_path());
+    if (path.back() == '\\') return;
+    std::ofstream file(path, std::ios::binary);
+    ASSERT_TRUE(file << bytes) << path;
+  }
+
+  // A host installation: a folder with "sldworks.exe" in it.
+  void MakeHost(const std::string& folder) { MakeEntry(folder + "\\sldworks.exe", "host"); }
+
+  // Removes what the case made on the scratch drives, which must then hold
+  // their link, with what is behind it, and nothing else.
+  void RemoveWhatWasMade() {
     fs::current_path("T:\\");
-    for (const char* drive : kScratchDrives) EmptyFolder(drive);
-    fs::create_directories(kDistribution);
+    for (const std::string& top : made_)
+      EXPECT_TRUE(testsupport::RemoveTree(std::wstring(top.begin(), top.end()), std::wstring(1, top[0]) + L":\\")) << top;
+    made_.clear();
+    for (const char letter : std::string(kScratchDrives)) {
+      const std::string drive = std::string(1, letter) + ":\\", link = drive + kPlantedLink;
+      std::vector<std::string> left, behind;
+      ForEachEntry(drive.substr(0, 2), [&](const std::string& path, bool) { if (path != link) left.push_back(path); });
+      ForEachEntry(link, [&](const std::string& path, bool) { behind.push_back(path); });
+      EXPECT_THAT(left, ::testing::IsEmpty()) << "made by no case";
+      EXPECT_THAT(behind, ::testing::Not(::testing::IsEmpty())) << link << " or what is behind it is gone";
+    }
+  }
+
+  // A machine with nothing on it yet but an empty distribution folder, current.
+  void ResetDrives() {
+    RemoveWhatWasMade();
+    MakeEntry(std::string(kDistribution) + "\\");
     fs::current_path(kDistribution);
   }
+
+ private:
+  std::vector<std::string> made_;  // the topmost entries MakeEntry made on the scratch drives
 };
 
 }  // namespace installer_test

@@ -104,7 +104,7 @@ class Procedures : public InstallerDrives {
 TEST_F(Procedures, Install) {
   const Case cases[] = {
       {"the NT build, replacing what is there, keeping the rest", kScript,
-       [] {
+       [this] {
          MakeEntry("D:\\SW\\Apps\\ZELM_Compact.dll", "old");
          MakeEntry("D:\\SW\\Apps\\Aide\\Lisez-moi.txt", "old");
          MakeEntry("D:\\SW\\Apps\\Other.txt", "foreign");
@@ -122,13 +122,13 @@ TEST_F(Procedures, Install) {
       // CF is a folder; a folder entry whose target exists (a file, or Apps
       // itself) is passed over.
       {"entries of every kind", "CF:\\Absent.txt\ncf:\\Lower\n\\Bare\nXY:\\Other\nCD:\\Aide\nCD:\nCF:\\Compact.ini",
-       [] { MakeEntry("D:\\SW\\Apps\\Aide", "file"); }, nullptr, 1, {kCopy},
+       [this] { MakeEntry("D:\\SW\\Apps\\Aide", "file"); }, nullptr, 1, {kCopy},
        {"Apps\\Lower\\", "Apps\\Bare\\", "Apps\\Other\\", "Apps\\Aide=file", "Apps\\Compact.ini=ini"}},
       {"a folder that cannot be made stops the entries", "CD:\\No\\Parent\nCF:\\Compact.ini\nCD:\\After", nullptr,
        nullptr, 1, {kCreate}, {"-Apps\\Compact.ini", "-Apps\\After", "Apps\\ZELM_Compact.dll=build 95"}},
       {"paths that leave Apps or do not fit are refused",
        "CF:\\..\\Escape.txt\nCF:Sibling.txt\nCF:\\" + kLongName + "\nCF:\\Compact.ini\nCD:\\..\\Out\nCD:\\After",
-       [] { MakeEntry(kDist + "\\Escape.txt", "outside DATA_CM"); }, nullptr, 1, {kCopy, kCopy, kCopy, kCreate},
+       [this] { MakeEntry(kDist + "\\Escape.txt", "outside DATA_CM"); }, nullptr, 1, {kCopy, kCopy, kCopy, kCreate},
        {"-Escape.txt", "-AppsSibling.txt", "-Out", "-Apps\\After", "Apps\\Compact.ini=ini"}},
   };
   for (const Case& c : cases) {
@@ -140,7 +140,7 @@ TEST_F(Procedures, Install) {
 TEST_F(Procedures, UninstallAfterInstall) {
   const Case cases[] = {
       {"a listed folder with a foreign file stays, silently; what is listed after it goes", kScript, nullptr,
-       [] { MakeEntry("D:\\SW\\Apps\\Aide\\Notes.txt", "mine"); }, 1, {},
+       [this] { MakeEntry("D:\\SW\\Apps\\Aide\\Notes.txt", "mine"); }, 1, {},
        {"Apps\\Aide\\Notes.txt=mine", "-Apps\\Aide\\Lisez-moi.txt", "-Apps\\Aide\\Images", "-Apps\\ZELM_Compact.dll"}},
       {"a read-only companion is copied read-only and cannot be deleted", kScript,
        [] { SetFileAttributesA((kDist + "\\DATA_CM\\Compact.ini").c_str(), FILE_ATTRIBUTE_READONLY); }, nullptr, 1,
@@ -150,14 +150,11 @@ TEST_F(Procedures, UninstallAfterInstall) {
       {"a listed folder that is missing, silently", "CD:\\Vide\nCF:\\Compact.ini", nullptr,
        [] { RemoveDirectoryA("D:\\SW\\Apps\\Vide"); }, 1, {}, {"-Apps"}},
       {"no DATA_CM in the distribution any more", kScript, nullptr,
-       [] {
-         EmptyFolder(kDist + "\\DATA_CM");
-         RemoveDirectoryA((kDist + "\\DATA_CM").c_str());
-       },
+       [] { testsupport::RemoveTree(L"S:\\Distribution\\DATA_CM", L"S:\\"); },
        1, {}, {"-Apps"}},
       {"paths that leave Apps or do not fit are never deleted",
        "CD:\\..\\Next\nCF:\\..\\Victim.txt\nCF:\\..\\sldworks.exe\nCF:\\" + kLongName + "\nCD:\\" + kLongName, nullptr,
-       [] {
+       [this] {
          MakeEntry("D:\\SW\\Victim.txt", "keep");
          MakeEntry("D:\\SW\\Next\\");
        },

@@ -8,15 +8,9 @@
 #include <vector>
 
 #include "responder/DialogResponder.h"
+#include "support/TestFiles.h"
 
 namespace testsupport {
-
-inline std::string narrowForReport(const std::wstring& text) {
-  std::string utf8(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
-  if (!utf8.empty()) utf8.pop_back();  // the terminating NUL
-  return utf8;
-}
 
 // A responder that, when destroyed, stops watching and fails the running
 // test if any unexpected dialog was met.
@@ -25,7 +19,7 @@ class CheckedDialogResponder : public hostsim::DialogResponder {
   using hostsim::DialogResponder::DialogResponder;
   ~CheckedDialogResponder() {
     stop();
-    if (!unexpected().empty()) ADD_FAILURE() << "unexpected dialogs:\n" << narrowForReport(unexpectedReport());
+    if (!unexpected().empty()) ADD_FAILURE() << "unexpected dialogs:\n" << Utf8(unexpectedReport());
   }
   // The texts of the message boxes shown so far, in order.
   std::vector<std::wstring> messageTexts() const {
@@ -40,4 +34,4 @@ class CheckedDialogResponder : public hostsim::DialogResponder {
 #define EXPECT_NO_UNEXPECTED_DIALOGS(responder)                                              \
   EXPECT_TRUE((responder).unexpected().empty())                                              \
       << "unexpected dialogs:\n"                                                             \
-      << ::testsupport::narrowForReport((responder).unexpectedReport())
+      << ::testsupport::Utf8((responder).unexpectedReport())

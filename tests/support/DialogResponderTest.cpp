@@ -93,6 +93,9 @@ TEST(DialogResponder, AnswersSaveDialogsInTheOrderQueuedAndRecordsTheirRequests)
   EXPECT_EQ(records[2].filter + L" " + records[2].defaultExtension + L" " + records[2].initialName,
             L"Fichiers Assemblage (*.SLDASM)|*.SLDASM| SLDASM ensemble.SLDASM");
 
+  // One responder per process at a time: a second one would race the first
+  // for the next dialog, and miss it when the first closes it sooner.
+  responder.stop();
   EXPECT_NONFATAL_FAILURE(
       {
         CheckedDialogResponder checked;

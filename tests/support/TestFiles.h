@@ -8,7 +8,8 @@
 namespace testsupport {
 
 // A fresh folder under the temporary folder, removed with its files at the
-// end.
+// end (by RemoveTree, which takes nothing but what lies below it). Throws
+// when it cannot be made.
 class TempFolder {
  public:
   TempFolder();
