@@ -3,6 +3,7 @@
 // destination folder, the parts restored in place, every refusal and every
 // per-file failure, and no source file ever written.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <map>
@@ -32,6 +33,30 @@ const wchar_t* const kFileSteps[] = {
     L"Application.OpenDocumentEx(", L"Application.ActivateDocument(", L"Application.CloseDocument(",
     L"Application.CloseDocumentByPath(", L"Application.OpenDocument(", L"Document.SaveToPath(",
     L"Document.SaveDocument(", L"Document.RebuildModel(",
+};
+
+// While it lives, the system cannot make a progress dialog in this thread:
+// the class is registered here with a factory that refuses every instance.
+class ProgressDialogRefused : public IClassFactory {
+ public:
+  ProgressDialogRefused() {
+    CoRegisterClassObject(CLSID_ProgressDialog, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_);
+  }
+  ~ProgressDialogRefused() { CoRevokeClassObject(cookie_); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** object) override {
+    *object = nullptr;
+    return E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+ private:
+  DWORD cookie_ = 0;
 };
 
 class AssemblyCommands : public AddinTest {
@@ -89,7 +114,8 @@ class AssemblyCommands : public AddinTest {
   // ("path | n sur N"), and cancelled at the `cancelAt`-th (0: never); then
   // `stopping` is the line it shows while the file in hand is finished.
   struct ProgressSeen {
-    size_t cancelAt = 0;
+    explicit ProgressSeen(size_t cancelAt) : cancelAt(cancelAt) {}
+    size_t cancelAt;
     std::wstring title, stopping;
     std::vector<std::wstring> files;
   };
@@ -101,10 +127,12 @@ class AssemblyCommands : public AddinTest {
       open = now;
       const HWND dialog = dialogs::findProgressDialog(GetCurrentProcessId());
       const dialogs::ProgressView view = dialog ? dialogs::readProgressDialog(dialog) : dialogs::ProgressView{};
-      if (!opened || view.lines.size() != 3) return;
+      // Once cancelled, the dialog empties the two lines; at the end the
+      // assembly is opened again under the last file's lines.
+      if (!opened || view.lines.size() != 3 || view.lines[1].empty()) return;
       seen.title = view.title;
       const std::wstring line = view.lines[0] + L" | " + view.lines[1];
-      if (!seen.files.empty() && seen.files.back() == line) return;  // the assembly opened again at the end
+      if (!seen.files.empty() && seen.files.back() == line) return;
       seen.files.push_back(line);
       if (seen.files.size() == seen.cancelAt && dialogs::clickProgressCancel(dialog))
         seen.stopping = dialogs::readProgressDialog(dialog).lines.at(2);
@@ -356,14 +384,14 @@ TEST_F(AssemblyCommands, TheProgressDialogShowsEachFileAndItsCancelStopsTheRunBe
     SCOPED_TRACE(cancelAt);
     for (const std::wstring& path : order) DeleteFileW((out + Name(path)).c_str());
     Open(a);
-    ProgressSeen seen{cancelAt};
+    ProgressSeen seen(cancelAt);
     WatchProgress(seen);
 
     Run(L"CompacterAsm", {out + L"A.SLDASM"});
 
     Sim().setChangeListener(nullptr);
     EXPECT_EQ(seen.title, L"Compactage de l'assemblage");
-    std::vector<std::wstring> files, steps = NoneOpen(order);
+    std::vector<std::wstring> files, steps = NoneOpen({a, p1, s, p2, p3});
     for (size_t k = 1; k <= cancelAt; ++k) {
       files.push_back(order[k - 1] + L" | " + std::to_wstring(k) + L" sur 5");
       steps = steps + Copied(order[k - 1], k > 2 ? 1 : 2);
@@ -387,7 +415,7 @@ TEST_F(AssemblyCommands, TheProgressDialogShowsEachFileAndItsCancelStopsTheRunBe
   // Decompaction, stopped in the middle: the parts before are restored and
   // saved, the last one is left compacted.
   Open(out + L"A.SLDASM");
-  ProgressSeen seen{2};
+  ProgressSeen seen(2);
   WatchProgress(seen);
   Run(L"DeCompacterAsm");
   Sim().setChangeListener(nullptr);
@@ -546,6 +574,7 @@ TEST_F(AssemblyCommands, AHostFailureAtAnyStepStopsTheCommandAndPutsTheHostBack)
       for (const wchar_t* copy : {L"haut.SLDASM", L"sous.SLDASM", L"P2.SLDPRT"}) DeleteFileW((out + copy).c_str());
       Open(top);
       RunFailing(command, step, clean, answer, PutBackLines(clean, step.index, settled, total));
+      EXPECT_EQ(hostsim::dialogs::findProgressDialog(GetCurrentProcessId()), nullptr);
       ExpectOpenSourcesAsOnDisk(features);
       EXPECT_EQ(Sim().activeDocumentPath(), top);
     }
@@ -554,7 +583,16 @@ TEST_F(AssemblyCommands, AHostFailureAtAnyStepStopsTheCommandAndPutsTheHostBack)
   };
   const auto compaction = failEachStep(L"CompacterAsm", out + L"haut.SLDASM", L"Document.DocumentPath(", 3);
   EXPECT_GT(FaultSteps(compaction).size(), 50u);
-  failEachStep(L"DeCompacterAsm", L"", L"Document.SaveDocument(", 1);
+  const auto decompaction = failEachStep(L"DeCompacterAsm", L"", L"Document.SaveDocument(", 1);
+  {
+    // Without a progress dialog the run is the same, call by call.
+    const ProgressDialogRefused refused;
+    Open(top);
+    Run(L"DeCompacterAsm");
+    EXPECT_EQ(Lines(Calls()), Lines(decompaction));
+    EXPECT_EQ(Messages().back(), kDecompacted);
+    CloseAll();
+  }
 
   Open(top);
   Sim().failCall(L"CloseDocument", 3);  // P2's, after haut's and sous's copies
