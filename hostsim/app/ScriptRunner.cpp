@@ -33,8 +33,17 @@ bool readLines(const std::wstring& path, std::vector<std::wstring>& lines) {
 
 }  // namespace
 
+// The progress dialog is read each time the host opens one more document.
 ScriptRunner::ScriptRunner(Simulator& simulator, Transcript& transcript)
-    : simulator_(simulator), transcript_(transcript) {}
+    : simulator_(simulator), transcript_(transcript) {
+  simulator_.setChangeListener([this, open = size_t{0}]() mutable {
+    const size_t now = simulator_.openDocumentPaths().size();
+    if (now > open) progress_.look();
+    open = now;
+  });
+}
+
+ScriptRunner::~ScriptRunner() { simulator_.setChangeListener(nullptr); }
 
 std::wstring ScriptRunner::unescape(const std::wstring& text) {
   std::wstring out;
@@ -131,6 +140,7 @@ bool ScriptRunner::execute(const Command& command) {
 }
 
 void ScriptRunner::collectDialogs() {
+  for (const std::wstring& line : progress_.take()) transcript_.line(line);
   const auto events = responder_.events();
   const auto messages = responder_.messages();
   const auto saves = responder_.saveDialogs();
