@@ -140,7 +140,13 @@ bool ScriptRunner::execute(const Command& command) {
 }
 
 void ScriptRunner::collectDialogs() {
-  for (const std::wstring& line : progress_.take()) transcript_.line(line);
+  // What the progress dialog showed comes before the first message box: a
+  // command shows its last word once the dialog is down.
+  std::vector<std::wstring> progress = progress_.take();
+  const auto transcribeProgress = [&] {
+    for (const std::wstring& line : progress) transcript_.line(line);
+    progress.clear();
+  };
   const auto events = responder_.events();
   const auto messages = responder_.messages();
   const auto saves = responder_.saveDialogs();
@@ -148,6 +154,7 @@ void ScriptRunner::collectDialogs() {
   for (; eventsSeen_ < events.size(); ++eventsSeen_) {
     const DialogEvent& event = events[eventsSeen_];
     if (event.kind == DialogEventKind::MessageBox) {
+      transcribeProgress();
       const std::wstring& text = messages[event.index].text;
       transcript_.line(L"message: " + Transcript::oneLine(text));
       if (expectedMessages_.empty()) {
@@ -164,6 +171,7 @@ void ScriptRunner::collectDialogs() {
       fail(L"unexpected dialog: " + unexpected[event.index]);
     }
   }
+  transcribeProgress();
 }
 
 bool ScriptRunner::finish() {
