@@ -104,7 +104,7 @@ void InstallerDialog::OnInitDialog() {
 
   addinName_ = LoadResourceString(IDS_ADDIN_NAME);
   SetWindowTextA(window_, ("Installation de " + addinName_).c_str());
-  addinNameBuffer_.assign(addinName_.c_str());
+  addinNameBuffer_.Assign(addinName_.c_str());
 
   // The search blocks the dialog's thread; the timer lets the dialog appear
   // first.
@@ -118,7 +118,7 @@ void InstallerDialog::OnStartupTick() {
     return;
   }
   LoadScript(scriptEntries_);
-  ShowInstalledState(IsAddinInstalled(hostFolder_.c_str(), addinNameBuffer_.c_str()) != 0);
+  ShowInstalledState(IsAddinInstalled(hostFolder_.Get(), addinNameBuffer_.Get()) != 0);
 }
 
 void InstallerDialog::ShowInstalledState(bool installed) {
@@ -145,10 +145,10 @@ void InstallerDialog::OnCommand(int id) {
         MessageBeep(MB_OK);
       break;
     case IDC_INSTALL:
-      if (procedures_.InstallAddin(addinNameBuffer_.c_str(), addinName_, ntSelected_)) ShowInstalledState(true);
+      if (procedures_.InstallAddin(addinNameBuffer_.Get(), addinName_, ntSelected_)) ShowInstalledState(true);
       break;
     case IDC_UNINSTALL:
-      if (procedures_.UninstallAddin(addinNameBuffer_.c_str(), addinName_)) ShowInstalledState(false);
+      if (procedures_.UninstallAddin(addinNameBuffer_.Get(), addinName_)) ShowInstalledState(false);
       break;
     case IDC_WINDOWS_95:
       ntSelected_ = 0;

@@ -36,7 +36,7 @@ class AddinProcedures {
   void RemoveScriptEntries();
 
  private:
-  bool buildAppsPath(PathBuffer& path) const;
+  bool BuildAppsPath(PathBuffer& path) const;
 
   const PathBuffer& hostFolder_;
   const ScriptEntries& scriptEntries_;
