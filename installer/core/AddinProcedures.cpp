@@ -3,16 +3,20 @@
 #include <io.h>
 
 #include "core/FileSystem.h"
+#include "core/LinkGuard.h"
 #include "core/Messages.h"
 
 namespace installer {
 namespace {
 
-// Copies with the fail-if-exists argument off, so an existing target is
-// replaced. The copy keeps the source's attributes (a read-only companion
-// stays read-only); none is ever set or cleared here.
-bool CopyReplacing(const PathBuffer& source, const PathBuffer& target) {
-  return CopyFileA(source.Get(), target.Get(), FALSE) != 0;
+// Replaces an existing target; a target that is not there is made afresh
+// (fail-if-exists). Wine lists a link whose target is missing nowhere and
+// reports no attributes for it, yet a replacing copy would make the file at
+// the far end of the link; a fresh one fails there. The copy keeps the
+// source's attributes (a read-only companion stays read-only); none is ever
+// set or cleared here.
+bool CopyInPlace(const PathBuffer& source, const PathBuffer& target) {
+  return CopyFileA(source.Get(), target.Get(), EntryExists(target.Get()) ? FALSE : TRUE) != 0;
 }
 
 // A folder that cannot be entered (it is missing, or is a file) counts as not
@@ -25,6 +29,12 @@ int IsFolderEmpty(const PathBuffer& folder) {
 }  // namespace
 
 bool AddinProcedures::BuildAppsPath(PathBuffer& path) const { return path.Assign(hostFolder_.Get()) && path.Append("Apps"); }
+
+bool AddinProcedures::BuildPathInApps(const std::string& relative, PathBuffer& path) const {
+  PathBuffer apps;
+  return BuildAppsPath(apps) && StaysInsideRoot(relative) && path.Assign(apps.Get()) && path.Append(relative) &&
+         !ReachesThroughLink(apps.Get(), path.Get());
+}
 
 int AddinProcedures::InstallAddin(const char* addinFileName, std::string addinName, int ntSelected) {
   PathBuffer distribution;
@@ -40,7 +50,7 @@ int AddinProcedures::InstallAddin(const char* addinFileName, std::string addinNa
   PathBuffer target;
   const bool copied = haveDistribution &&
                       source.Append(distribution.Get(), ntSelected ? "\\DATA_NT\\" : "\\DATA_95\\", addinFileName) &&
-                      target.Append(hostFolder_.Get(), "Apps\\", addinFileName) && CopyReplacing(source, target);
+                      BuildPathInApps(std::string("\\") + addinFileName, target) && CopyInPlace(source, target);
   if (!copied) showMessage_(messages::kCannotCopyAddinBefore + addinName + messages::kCannotCopyAddinAfter);
 
   InstallScriptEntries();
@@ -50,21 +60,18 @@ int AddinProcedures::InstallAddin(const char* addinFileName, std::string addinNa
 void AddinProcedures::InstallScriptEntries() {
   PathBuffer sourceRoot;
   const bool haveSourceRoot = sourceRoot.AssignCurrentDirectory() && sourceRoot.Append("\\DATA_CM");
-  PathBuffer targetRoot;
-  const bool haveTargetRoot = BuildAppsPath(targetRoot);
 
   for (const std::string& line : scriptEntries_) {
     const ScriptEntry entry = SplitScriptEntry(line);
-    // A path that would leave "Apps", or that does not fit, is refused like
-    // an entry that cannot be handled.
-    const bool inside = StaysInsideRoot(entry.path);
+    // A path that would leave "Apps", by name or through a link, or that does
+    // not fit, is refused like an entry that cannot be handled.
     PathBuffer target;
-    const bool haveTarget = haveTargetRoot && inside && target.Append(targetRoot.Get(), entry.path);
+    const bool haveTarget = BuildPathInApps(entry.path, target);
 
     if (entry.IsFile()) {
       PathBuffer source;
       const bool haveSource = haveSourceRoot && source.Append(sourceRoot.Get(), entry.path);
-      if (!haveTarget || !haveSource || !CopyReplacing(source, target)) showMessage_(messages::kCannotCopyFile);
+      if (!haveTarget || !haveSource || !CopyInPlace(source, target)) showMessage_(messages::kCannotCopyFile);
       continue;
     }
     if (haveTarget && EntryExists(target.Get())) continue;  // a folder or a file: passed over
@@ -82,7 +89,7 @@ int AddinProcedures::UninstallAddin(const char* addinFileName, std::string addin
   distribution.AssignCurrentDirectory();
 
   PathBuffer library;
-  if (!library.Append(hostFolder_.Get(), "Apps\\", addinFileName) || !DeleteFileA(library.Get())) {
+  if (!BuildPathInApps(std::string("\\") + addinFileName, library) || !DeleteFileA(library.Get())) {
     showMessage_(messages::kCannotDeleteAddinBefore + addinName + messages::kCannotDeleteAddinAfter);
     result = 0;
   }
@@ -103,13 +110,11 @@ void AddinProcedures::RemoveScriptEntries() {
   distribution.AssignCurrentDirectory();
   PathBuffer sourceRoot;
   const bool haveSourceRoot = sourceRoot.Append(distribution.Get(), "\\DATA_CM");
-  PathBuffer targetRoot;
-  const bool haveTargetRoot = BuildAppsPath(targetRoot);
 
   for (auto line = scriptEntries_.rbegin(); line != scriptEntries_.rend(); ++line) {
     const ScriptEntry entry = SplitScriptEntry(*line);
     PathBuffer target;
-    const bool haveTarget = haveTargetRoot && StaysInsideRoot(entry.path) && target.Append(targetRoot.Get(), entry.path);
+    const bool haveTarget = BuildPathInApps(entry.path, target);
 
     if (entry.IsFile()) {
       // Deletion does not clear a read-only attribute first.

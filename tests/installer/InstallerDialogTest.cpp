@@ -77,9 +77,12 @@ class Installer {
   std::string Offered() const {
     return std::string(Enabled(kInstall) ? "Installer" : "") + (Enabled(kUninstall) ? "Desintaller" : "");
   }
-  bool Checked(int id) const { return Send(id, BM_GETCHECK) == BST_CHECKED; }
-  // Returns once the program has handled the click, its message boxes included.
-  void Click(int id) const { Send(id, BM_CLICK); }
+  bool Checked(int id) const { return Send(GetDlgItem(dialog, id), BM_GETCHECK) == BST_CHECKED; }
+  // Return once the program has handled the click, its message boxes
+  // included; Command sends what a click sends, as another program could,
+  // whatever the button shows.
+  void Click(int id) const { Send(GetDlgItem(dialog, id), BM_CLICK); }
+  void Command(int id) const { Send(dialog, WM_COMMAND, id); }
   // STILL_ACTIVE while the program runs after waiting `wait` ms for its end.
   DWORD ExitCode(DWORD wait = 20000) const {
     DWORD code = 0;
@@ -110,9 +113,9 @@ class Installer {
   HWND dialog = nullptr;
 
  private:
-  DWORD_PTR Send(int id, UINT message) const {
+  DWORD_PTR Send(HWND window, UINT message, WPARAM wParam = 0) const {
     DWORD_PTR result = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(GetDlgItem(dialog, id), message, 0, 0, SMTO_NORMAL, 20000, &result)) << id;
+    EXPECT_TRUE(SendMessageTimeoutA(window, message, wParam, 0, SMTO_NORMAL, 20000, &result)) << message;
     return result;
   }
 
@@ -134,6 +137,11 @@ using InstallerDialog = InstallerDrives;
 TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
   Installer installer(kSample);
   ASSERT_NE(installer.dialog, nullptr);
+  // Neither action runs when another program sends its command: the host
+  // folder is only the last drive searched, Y:.
+  installer.Command(kUninstall);
+  installer.Command(kInstall);
+  EXPECT_FALSE(Exists("Y:\\Apps"));
   EXPECT_THAT(installer.Messages(),
               ElementsAre(L"SolidWorks n'est pas trouv\u00e9,\nInstaller SolidWorks avant d'installer vos DLL..."));
   EXPECT_EQ(installer.Offered(), "");
@@ -153,10 +161,16 @@ TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
   Press({{VK_RETURN}});
   EXPECT_EQ(installer.ExitCode(), 0u);
 
-  // Found with the add-in in its Apps folder: only "Desintaller" is offered.
+  // Found with the add-in in its Apps folder: only "Desintaller" is offered,
+  // and "Installer" sent all the same does nothing.
   MakeHost("D:\\SW");
-  MakeEntry(kApps + "\\ZELM_Compact.dll");
-  EXPECT_EQ(Installer(kSample).Offered(), "Desintaller");
+  MakeEntry(kApps + "\\ZELM_Compact.dll", "installed");
+  Installer installed(kSample);
+  EXPECT_EQ(installed.Offered(), "Desintaller");
+  installed.Command(kInstall);
+  EXPECT_EQ(ReadFileBytes(kApps + "\\ZELM_Compact.dll"), "installed");
+  EXPECT_FALSE(Exists(kApps + "\\Compact.ini"));
+  EXPECT_THAT(installed.Messages(), ::testing::IsEmpty());
 }
 
 // One program run through the states a host without the add-in goes
@@ -177,6 +191,7 @@ TEST_F(InstallerDialog, InstallsAndUninstallsTheChosenBuildAndAFailedStepKeepsTh
   PostMessageA(about, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
 
+  installer.Command(kUninstall);  // not offered: nothing, not even a message
   installer.Click(kInstall);
   ExpectInstalled("\\DATA_95");
   EXPECT_EQ(installer.Offered(), "Desintaller");
@@ -224,6 +239,41 @@ TEST_F(InstallerDialog, InstallsAndUninstallsTheChosenBuildAndAFailedStepKeepsTh
   EXPECT_EQ(installer.Messages(), expected);
   EXPECT_EQ(installer.Offered(), "Desintaller");
   EXPECT_FALSE(Exists(kApps + "\\Compact.ini")) << "the companions go all the same";
+}
+
+// A host whose Apps folder holds links off the drives (make_test_drives.py):
+// to a file, to a folder, and one whose target is missing, which Wine shows
+// nowhere. Each entry that would go through one is refused with its usual
+// message, and what is behind the links stays as it was. The host is found
+// on K:, after F:, a drive without a medium.
+TEST_F(InstallerDialog, NeverWritesOrDeletesThroughALinkBelowApps) {
+  ASSERT_TRUE(GetLogicalDrives() & (1 << ('F' - 'A')));
+  const std::string apps = "K:\\linked\\SW\\Apps", dist = kDistribution;
+  MakeHost("K:\\linked\\SW");
+  for (const char* file : {"\\DATA_95\\ZELM_Compact.dll", "\\DATA_CM\\Aide\\Lisez-moi.txt", "\\DATA_CM\\Compact.ini",
+                           "\\DATA_CM\\Modeles\\Gabarit.txt"})
+    MakeEntry(dist + file, file);
+  MakeEntry(dist + "\\Script.txt", "CF:\\Aide\\Lisez-moi.txt\nCF:\\Compact.ini\nCD:\\Modeles\nCF:\\Modeles\\Gabarit.txt\n");
+  const auto expectBehindUntouched = [&] {
+    int inFolder = 0;
+    ForEachEntry(apps + "\\Modeles", [&](const std::string&, bool) { ++inFolder; });
+    EXPECT_TRUE(IsFolder(apps + "\\Modeles") && inFolder == 0);
+    EXPECT_EQ(ReadFileBytes(apps + "\\Aide\\Lisez-moi.txt"), "off the drives");
+    EXPECT_FALSE(Exists(apps + "\\Compact.ini"));
+  };
+
+  Installer installer(kDistribution);
+  ASSERT_EQ(installer.Offered(), "Installer");
+  installer.Click(kInstall);
+  EXPECT_EQ(ReadFileBytes(apps + "\\ZELM_Compact.dll"), "\\DATA_95\\ZELM_Compact.dll");
+  expectBehindUntouched();
+  installer.Click(kUninstall);
+  EXPECT_FALSE(Exists(apps + "\\ZELM_Compact.dll"));
+  expectBehindUntouched();
+  const std::wstring copy = L"ERREUR:\nTransfert du fichier impossible.", create = L"ERREUR:\nCreation du dossier impossible.",
+                     remove = L"ERREUR:\nSuppression du fichier impossible.";
+  EXPECT_THAT(installer.Messages(), ElementsAre(copy, copy, create, remove, remove, remove));
+  EXPECT_EQ(installer.Offered(), "Installer");
 }
 
 }  // namespace
