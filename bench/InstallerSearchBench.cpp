@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
          installer::PathBuffer buffer((tree + "\\").c_str());
          SetCurrentDirectoryA(tree.c_str());
          return installer::SearchFolderTree(buffer, installer::kHostExecutable) == 1 &&
-                buffer.str() == leaf + "\\";
+                buffer.Text() == leaf + "\\";
        }},
   };
   for (int round = 0; round < rounds; ++round) {

@@ -104,7 +104,7 @@ void InstallerDialog::OnInitDialog() {
 
   addinName_ = LoadResourceString(IDS_ADDIN_NAME);
   SetWindowTextA(window_, ("Installation de " + addinName_).c_str());
-  addinNameBuffer_.assign(addinName_.c_str());
+  addinNameBuffer_.Assign(addinName_.c_str());
 
   // The search blocks the dialog's thread; the timer lets the dialog appear
   // first.
@@ -118,10 +118,11 @@ void InstallerDialog::OnStartupTick() {
     return;
   }
   LoadScript(scriptEntries_);
-  ShowInstalledState(IsAddinInstalled(hostFolder_.c_str(), addinNameBuffer_.c_str()) != 0);
+  ShowInstalledState(IsAddinInstalled(hostFolder_.Get(), addinNameBuffer_.Get()) != 0);
 }
 
 void InstallerDialog::ShowInstalledState(bool installed) {
+  offered_ = installed ? Action::Uninstall : Action::Install;
   EnableWindow(GetDlgItem(window_, IDC_INSTALL), installed ? FALSE : TRUE);
   EnableWindow(GetDlgItem(window_, IDC_UNINSTALL), installed ? TRUE : FALSE);
 }
@@ -144,11 +145,16 @@ void InstallerDialog::OnCommand(int id) {
       else
         MessageBeep(MB_OK);
       break;
+    // The two actions run only while offered: another program can send the
+    // command whatever the buttons show, and after a failed search the host
+    // folder is only the last drive searched.
     case IDC_INSTALL:
-      if (procedures_.InstallAddin(addinNameBuffer_.c_str(), addinName_, ntSelected_)) ShowInstalledState(true);
+      if (offered_ == Action::Install && procedures_.InstallAddin(addinNameBuffer_.Get(), addinName_, ntSelected_))
+        ShowInstalledState(true);
       break;
     case IDC_UNINSTALL:
-      if (procedures_.UninstallAddin(addinNameBuffer_.c_str(), addinName_)) ShowInstalledState(false);
+      if (offered_ == Action::Uninstall && procedures_.UninstallAddin(addinNameBuffer_.Get(), addinName_))
+        ShowInstalledState(false);
       break;
     case IDC_WINDOWS_95:
       ntSelected_ = 0;

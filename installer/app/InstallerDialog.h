@@ -29,10 +29,16 @@ class InstallerDialog {
   void OnCommand(int id);
   bool OnSystemCommand(WPARAM command);
   bool OnPaint();
+  // Offers "Desintaller" when the add-in is installed, else "Installer".
   void ShowInstalledState(bool installed);
   void ShowMessage(const std::string& text) const;
 
+  // The one action the dialog offers: none while it searches and when the
+  // host is missing, else the one whose button is enabled.
+  enum class Action { None, Install, Uninstall };
+
   HWND window_ = nullptr;
+  Action offered_ = Action::None;
   int ntSelected_ = 0;          // 1 while "Windows NT 4 ou Plus" is checked
   std::string addinName_;       // "ZELM_Compact.dll", for messages
   PathBuffer addinNameBuffer_;  // the same name, for paths

@@ -3,35 +3,45 @@
 #include <io.h>
 
 #include "core/FileSystem.h"
+#include "core/LinkGuard.h"
 #include "core/Messages.h"
 
 namespace installer {
 namespace {
 
-// Copies with the fail-if-exists argument off, so an existing target is
-// replaced. The copy keeps the source's attributes (a read-only companion
-// stays read-only); none is ever set or cleared here.
-bool CopyReplacing(const PathBuffer& source, const PathBuffer& target) {
-  return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+// Replaces an existing target; a target that is not there is made afresh
+// (fail-if-exists). Wine lists a link whose target is missing nowhere and
+// reports no attributes for it, yet a replacing copy would make the file at
+// the far end of the link; a fresh one fails there. The copy keeps the
+// source's attributes (a read-only companion stays read-only); none is ever
+// set or cleared here.
+bool CopyInPlace(const PathBuffer& source, const PathBuffer& target) {
+  return CopyFileA(source.Get(), target.Get(), EntryExists(target.Get()) ? FALSE : TRUE) != 0;
 }
 
 // A folder that cannot be entered (it is missing, or is a file) counts as not
 // empty, so the callers leave it alone and say nothing.
 int IsFolderEmpty(const PathBuffer& folder) {
-  if (!SetCurrentDirectoryA(folder.c_str())) return 0;
+  if (!SetCurrentDirectoryA(folder.Get())) return 0;
   return IsCurrentFolderEmpty();
 }
 
 }  // namespace
 
-bool AddinProcedures::buildAppsPath(PathBuffer& path) const { return path.assign(hostFolder_.c_str()) && path.append("Apps"); }
+bool AddinProcedures::BuildAppsPath(PathBuffer& path) const { return path.Assign(hostFolder_.Get()) && path.Append("Apps"); }
+
+bool AddinProcedures::BuildPathInApps(const std::string& relative, PathBuffer& path) const {
+  PathBuffer apps;
+  return BuildAppsPath(apps) && StaysInsideRoot(relative) && path.Assign(apps.Get()) && path.Append(relative) &&
+         !ReachesThroughLink(apps.Get(), path.Get());
+}
 
 int AddinProcedures::InstallAddin(const char* addinFileName, std::string addinName, int ntSelected) {
   PathBuffer distribution;
-  const bool haveDistribution = distribution.assignCurrentDirectory();
+  const bool haveDistribution = distribution.AssignCurrentDirectory();
 
   PathBuffer apps;
-  if (!buildAppsPath(apps) || (!EntryExists(apps.c_str()) && !CreateDirectoryA(apps.c_str(), nullptr))) {
+  if (!BuildAppsPath(apps) || (!EntryExists(apps.Get()) && !CreateDirectoryA(apps.Get(), nullptr))) {
     showMessage_(messages::kCannotCreateApps);
     return 0;
   }
@@ -39,8 +49,8 @@ int AddinProcedures::InstallAddin(const char* addinFileName, std::string addinNa
   PathBuffer source;
   PathBuffer target;
   const bool copied = haveDistribution &&
-                      source.append(distribution.c_str(), ntSelected ? "\\DATA_NT\\" : "\\DATA_95\\", addinFileName) &&
-                      target.append(hostFolder_.c_str(), "Apps\\", addinFileName) && CopyReplacing(source, target);
+                      source.Append(distribution.Get(), ntSelected ? "\\DATA_NT\\" : "\\DATA_95\\", addinFileName) &&
+                      BuildPathInApps(std::string("\\") + addinFileName, target) && CopyInPlace(source, target);
   if (!copied) showMessage_(messages::kCannotCopyAddinBefore + addinName + messages::kCannotCopyAddinAfter);
 
   InstallScriptEntries();
@@ -49,26 +59,23 @@ int AddinProcedures::InstallAddin(const char* addinFileName, std::string addinNa
 
 void AddinProcedures::InstallScriptEntries() {
   PathBuffer sourceRoot;
-  const bool haveSourceRoot = sourceRoot.assignCurrentDirectory() && sourceRoot.append("\\DATA_CM");
-  PathBuffer targetRoot;
-  const bool haveTargetRoot = buildAppsPath(targetRoot);
+  const bool haveSourceRoot = sourceRoot.AssignCurrentDirectory() && sourceRoot.Append("\\DATA_CM");
 
   for (const std::string& line : scriptEntries_) {
     const ScriptEntry entry = SplitScriptEntry(line);
-    // A path that would leave "Apps", or that does not fit, is refused like
-    // an entry that cannot be handled.
-    const bool inside = StaysInsideRoot(entry.path);
+    // A path that would leave "Apps", by name or through a link, or that does
+    // not fit, is refused like an entry that cannot be handled.
     PathBuffer target;
-    const bool haveTarget = haveTargetRoot && inside && target.append(targetRoot.c_str(), entry.path);
+    const bool haveTarget = BuildPathInApps(entry.path, target);
 
-    if (entry.isFile()) {
+    if (entry.IsFile()) {
       PathBuffer source;
-      const bool haveSource = haveSourceRoot && source.append(sourceRoot.c_str(), entry.path);
-      if (!haveTarget || !haveSource || !CopyReplacing(source, target)) showMessage_(messages::kCannotCopyFile);
+      const bool haveSource = haveSourceRoot && source.Append(sourceRoot.Get(), entry.path);
+      if (!haveTarget || !haveSource || !CopyInPlace(source, target)) showMessage_(messages::kCannotCopyFile);
       continue;
     }
-    if (haveTarget && EntryExists(target.c_str())) continue;  // a folder or a file: passed over
-    if (!haveTarget || !CreateDirectoryA(target.c_str(), nullptr)) {
+    if (haveTarget && EntryExists(target.Get())) continue;  // a folder or a file: passed over
+    if (!haveTarget || !CreateDirectoryA(target.Get(), nullptr)) {
       // What follows would go into this folder: stop here.
       showMessage_(messages::kCannotCreateFolder);
       return;
@@ -79,10 +86,10 @@ void AddinProcedures::InstallScriptEntries() {
 int AddinProcedures::UninstallAddin(const char* addinFileName, std::string addinName) {
   int result = 1;
   PathBuffer distribution;
-  distribution.assignCurrentDirectory();
+  distribution.AssignCurrentDirectory();
 
   PathBuffer library;
-  if (!library.append(hostFolder_.c_str(), "Apps\\", addinFileName) || !DeleteFileA(library.c_str())) {
+  if (!BuildPathInApps(std::string("\\") + addinFileName, library) || !DeleteFileA(library.Get())) {
     showMessage_(messages::kCannotDeleteAddinBefore + addinName + messages::kCannotDeleteAddinAfter);
     result = 0;
   }
@@ -90,30 +97,28 @@ int AddinProcedures::UninstallAddin(const char* addinFileName, std::string addin
   RemoveScriptEntries();
 
   PathBuffer apps;
-  const int appsEmpty = buildAppsPath(apps) ? IsFolderEmpty(apps) : 0;
-  SetCurrentDirectoryA(distribution.c_str());
-  if (appsEmpty && !RemoveDirectoryA(apps.c_str())) showMessage_(messages::kCannotRemoveFolder);
+  const int appsEmpty = BuildAppsPath(apps) ? IsFolderEmpty(apps) : 0;
+  SetCurrentDirectoryA(distribution.Get());
+  if (appsEmpty && !RemoveDirectoryA(apps.Get())) showMessage_(messages::kCannotRemoveFolder);
 
-  SetCurrentDirectoryA(distribution.c_str());
+  SetCurrentDirectoryA(distribution.Get());
   return result;
 }
 
 void AddinProcedures::RemoveScriptEntries() {
   PathBuffer distribution;
-  distribution.assignCurrentDirectory();
+  distribution.AssignCurrentDirectory();
   PathBuffer sourceRoot;
-  const bool haveSourceRoot = sourceRoot.append(distribution.c_str(), "\\DATA_CM");
-  PathBuffer targetRoot;
-  const bool haveTargetRoot = buildAppsPath(targetRoot);
+  const bool haveSourceRoot = sourceRoot.Append(distribution.Get(), "\\DATA_CM");
 
   for (auto line = scriptEntries_.rbegin(); line != scriptEntries_.rend(); ++line) {
     const ScriptEntry entry = SplitScriptEntry(*line);
     PathBuffer target;
-    const bool haveTarget = haveTargetRoot && StaysInsideRoot(entry.path) && target.append(targetRoot.c_str(), entry.path);
+    const bool haveTarget = BuildPathInApps(entry.path, target);
 
-    if (entry.isFile()) {
+    if (entry.IsFile()) {
       // Deletion does not clear a read-only attribute first.
-      if (!haveTarget || !DeleteFileA(target.c_str())) showMessage_(messages::kCannotDeleteFile);
+      if (!haveTarget || !DeleteFileA(target.Get())) showMessage_(messages::kCannotDeleteFile);
       continue;
     }
     if (!haveTarget) continue;  // refused folders are left alone, silently
@@ -122,19 +127,19 @@ void AddinProcedures::RemoveScriptEntries() {
     // Leave the folder before removing it (a current directory cannot be
     // removed); the distribution folder is the fallback when "DATA_CM" is
     // missing.
-    if (!haveSourceRoot || !SetCurrentDirectoryA(sourceRoot.c_str())) SetCurrentDirectoryA(distribution.c_str());
-    if (empty && !RemoveDirectoryA(target.c_str())) showMessage_(messages::kCannotRemoveFolder);
+    if (!haveSourceRoot || !SetCurrentDirectoryA(sourceRoot.Get())) SetCurrentDirectoryA(distribution.Get());
+    if (empty && !RemoveDirectoryA(target.Get())) showMessage_(messages::kCannotRemoveFolder);
   }
 }
 
 int IsCurrentFolderEmpty() {
   _finddata_t entry;
   FindHandle enumeration(_findfirst("*.*", &entry));
-  if (!enumeration.valid()) return 1;
+  if (!enumeration.IsValid()) return 1;
   do {
     if (IsDirectoryEntry(entry) && IsDotEntry(entry.name)) continue;
     return 0;
-  } while (_findnext(enumeration.get(), &entry) == 0);
+  } while (_findnext(enumeration.Get(), &entry) == 0);
   return 1;
 }
 

@@ -36,7 +36,12 @@ class AddinProcedures {
   void RemoveScriptEntries();
 
  private:
-  bool buildAppsPath(PathBuffer& path) const;
+  bool BuildAppsPath(PathBuffer& path) const;
+  // `path` becomes "Apps" followed by `relative` when that fits and leads to
+  // a place inside "Apps" by name and on disk: no ".." and no link on the
+  // way. False otherwise, and the path is refused like one that cannot be
+  // handled.
+  bool BuildPathInApps(const std::string& relative, PathBuffer& path) const;
 
   const PathBuffer& hostFolder_;
   const ScriptEntries& scriptEntries_;

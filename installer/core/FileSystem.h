@@ -15,12 +15,12 @@ class FindHandle {
  public:
   explicit FindHandle(intptr_t handle) : handle_(handle) {}
   ~FindHandle() {
-    if (valid()) _findclose(handle_);
+    if (IsValid()) _findclose(handle_);
   }
   FindHandle(const FindHandle&) = delete;
   FindHandle& operator=(const FindHandle&) = delete;
-  bool valid() const { return handle_ != -1; }
-  intptr_t get() const { return handle_; }
+  bool IsValid() const { return handle_ != -1; }
+  intptr_t Get() const { return handle_; }
 
  private:
   intptr_t handle_;

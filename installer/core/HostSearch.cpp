@@ -55,18 +55,18 @@ class CurrentDirectoryKeeper {
 // Enters the subfolder `name` of the folder in `pathBuffer` and searches it.
 // On a find `pathBuffer` keeps the deeper path; otherwise it is restored.
 int SearchSubfolder(PathBuffer& pathBuffer, const char* name, const char* fileName) {
-  const size_t parentLength = pathBuffer.length();
+  const size_t parentLength = pathBuffer.Length();
   // The whole subfolder path, trailing backslash included, must fit before
   // anything is entered.
-  if (!pathBuffer.append(name, "\\")) return 0;
-  pathBuffer.truncate(pathBuffer.length() - 1);
+  if (!pathBuffer.Append(name, "\\")) return 0;
+  pathBuffer.Truncate(pathBuffer.Length() - 1);
 
   int found = 0;
-  if (!IsReparsePoint(pathBuffer.c_str()) && SetCurrentDirectoryA(pathBuffer.c_str())) {
-    pathBuffer.append("\\");
+  if (!IsReparsePoint(pathBuffer.Get()) && SetCurrentDirectoryA(pathBuffer.Get())) {
+    pathBuffer.Append("\\");
     found = SearchFolderTree(pathBuffer, fileName);
   }
-  if (!found) pathBuffer.truncate(parentLength);
+  if (!found) pathBuffer.Truncate(parentLength);
   return found;
 }
 
@@ -81,7 +81,7 @@ int FindFileOnDrives(PathBuffer& pathBuffer, const char* fileName) {
   for (int drive = kFirstSearchedDrive; drive <= kLastSearchedDrive; ++drive) {
     if (_chdrive(drive) != 0) continue;  // no such drive, or no medium
     const char root[] = {DriveLetter(drive), ':', '\\', '\0'};
-    pathBuffer.assign(root);
+    pathBuffer.Assign(root);
     if (!SetCurrentDirectoryA(root)) continue;
     if (SearchFolderTree(pathBuffer, fileName)) return 1;
   }
@@ -91,7 +91,7 @@ int FindFileOnDrives(PathBuffer& pathBuffer, const char* fileName) {
 int SearchFolderTree(PathBuffer& pathBuffer, const char* fileName) {
   _finddata_t entry;
   FindHandle enumeration(_findfirst("*.*", &entry));
-  if (!enumeration.valid()) return 0;
+  if (!enumeration.IsValid()) return 0;
   do {
     if (IsDirectoryEntry(entry)) {
       if (IsDotEntry(entry.name)) continue;
@@ -99,14 +99,14 @@ int SearchFolderTree(PathBuffer& pathBuffer, const char* fileName) {
     } else if (std::strcmp(entry.name, fileName) == 0) {  // case-sensitive
       return 1;
     }
-  } while (_findnext(enumeration.get(), &entry) == 0);
+  } while (_findnext(enumeration.Get(), &entry) == 0);
   return 0;
 }
 
 int IsAddinInstalled(const char* hostFolder, const char* addinFileName) {
   PathBuffer path;
-  if (!path.append(hostFolder, "Apps\\", addinFileName)) return 0;
-  return EntryExists(path.c_str()) ? 1 : 0;
+  if (!path.Append(hostFolder, "Apps\\", addinFileName)) return 0;
+  return EntryExists(path.Get()) ? 1 : 0;
 }
 
 }  // namespace installer

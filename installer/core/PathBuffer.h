@@ -15,27 +15,27 @@ class PathBuffer {
   static constexpr size_t kCapacity = MAX_PATH;  // characters, zero included
 
   PathBuffer() { text_[0] = '\0'; }
-  explicit PathBuffer(const char* text) : PathBuffer() { assign(text); }
+  explicit PathBuffer(const char* text) : PathBuffer() { Assign(text); }
 
   // Replaces the content; false (and an empty buffer) when it does not fit.
-  bool assign(const char* text) {
-    clear();
-    return append(text);
+  bool Assign(const char* text) {
+    Clear();
+    return Append(text);
   }
 
   // Appends the pieces in order; all or nothing.
   template <typename... Pieces>
-  bool append(const char* first, Pieces... rest) {
+  bool Append(const char* first, Pieces... rest) {
     const size_t oldLength = length_;
-    if (appendOne(first) && append(rest...)) return true;
-    truncate(oldLength);
+    if (AppendOne(first) && Append(rest...)) return true;
+    Truncate(oldLength);
     return false;
   }
-  bool append(const std::string& piece) { return append(piece.c_str()); }
-  bool append() { return true; }
+  bool Append(const std::string& piece) { return Append(piece.c_str()); }
+  bool Append() { return true; }
 
-  void clear() { truncate(0); }
-  void truncate(size_t length) {
+  void Clear() { Truncate(0); }
+  void Truncate(size_t length) {
     if (length > length_) return;
     length_ = length;
     text_[length_] = '\0';
@@ -43,23 +43,23 @@ class PathBuffer {
 
   // Reads the process's current directory; false (and an empty buffer)
   // when it is longer than the buffer can hold.
-  bool assignCurrentDirectory() {
+  bool AssignCurrentDirectory() {
     const DWORD needed = GetCurrentDirectoryA(static_cast<DWORD>(kCapacity), text_);
     if (needed == 0 || needed >= kCapacity) {
-      clear();
+      Clear();
       return false;
     }
     length_ = needed;
     return true;
   }
 
-  const char* c_str() const { return text_; }
-  size_t length() const { return length_; }
-  bool empty() const { return length_ == 0; }
-  std::string str() const { return std::string(text_, length_); }
+  const char* Get() const { return text_; }
+  size_t Length() const { return length_; }
+  bool IsEmpty() const { return length_ == 0; }
+  std::string Text() const { return std::string(text_, length_); }
 
  private:
-  bool appendOne(const char* piece) {
+  bool AppendOne(const char* piece) {
     const size_t pieceLength = std::strlen(piece);
     if (pieceLength >= kCapacity - length_) return false;  // keep room for the zero
     std::memcpy(text_ + length_, piece, pieceLength + 1);

@@ -7,13 +7,13 @@ ReadOnlyFile::ReadOnlyFile(const char* path)
                           FILE_ATTRIBUTE_NORMAL, nullptr)) {}
 
 ReadOnlyFile::~ReadOnlyFile() {
-  if (isOpen()) CloseHandle(handle_);
+  if (IsOpen()) CloseHandle(handle_);
 }
 
-bool ReadOnlyFile::readByte(char& byte) {
+bool ReadOnlyFile::ReadByte(char& byte) {
   if (next_ == filled_) {
     next_ = filled_ = 0;
-    if (!isOpen() || !ReadFile(handle_, buffer_, sizeof buffer_, &filled_, nullptr) || filled_ == 0) {
+    if (!IsOpen() || !ReadFile(handle_, buffer_, sizeof buffer_, &filled_, nullptr) || filled_ == 0) {
       filled_ = 0;
       return false;
     }
@@ -27,7 +27,7 @@ void ReadScriptLines(ReadOnlyFile& file, ScriptEntries& entries) {
   bool gotByte = true;
   while (gotByte) {
     char byte = 0;
-    gotByte = file.readByte(byte);
+    gotByte = file.ReadByte(byte);
     if (gotByte && byte == '\r') continue;
     if (gotByte && byte != '\n') {
       line += byte;
@@ -40,9 +40,9 @@ void ReadScriptLines(ReadOnlyFile& file, ScriptEntries& entries) {
 
 void LoadScript(ScriptEntries& entries) {
   PathBuffer path;
-  if (!path.assignCurrentDirectory() || !path.append("\\Script.txt")) return;
-  ReadOnlyFile file(path.c_str());
-  if (!file.isOpen()) return;
+  if (!path.AssignCurrentDirectory() || !path.Append("\\Script.txt")) return;
+  ReadOnlyFile file(path.Get());
+  if (!file.IsOpen()) return;
   ReadScriptLines(file, entries);
 }
 

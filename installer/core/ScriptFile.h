@@ -19,9 +19,9 @@ class ReadOnlyFile {
   ReadOnlyFile(const ReadOnlyFile&) = delete;
   ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
-  bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
   // False at the end of the file (or on a read error).
-  bool readByte(char& byte);
+  bool ReadByte(char& byte);
 
  private:
   HANDLE handle_;
@@ -44,7 +44,7 @@ struct ScriptEntry {
   std::string kind;
   std::string path;
 
-  bool isFile() const { return kind == "CF"; }  // exact, case-sensitive
+  bool IsFile() const { return kind == "CF"; }  // exact, case-sensitive
 };
 
 ScriptEntry SplitScriptEntry(const std::string& line);

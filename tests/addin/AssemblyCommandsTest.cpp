@@ -295,14 +295,20 @@ TEST_F(AssemblyCommands, RefusedDestinationsWriteNothingAndLeaveTheHostAsItWas) 
   // In a third folder: a component resolves to the file of its name beside
   // its assembly first.
   const std::wstring withTwin = Assembly(folder.subfolder(L"tiers") + L"jumeaux.SLDASM", {p2, twin});
-  const std::wstring withStream = Assembly(folder.subfolder(L"flux") + L"flux.SLDASM", {p1 + L":flux"});
+  // Components whose names cannot be a file's name in the destination: a
+  // stream, and a device (the host lists it by the device's own path).
+  const std::wstring oddNames[][2] = {{p1 + L":flux", p1 + L":flux"}, {pieces + L"AUX.SLDPRT", L"\\\\.\\AUX"}};
+  std::vector<std::wstring> withOddName;
+  for (const auto& child : oddNames)
+    withOddName.push_back(Assembly(folder.subfolder(L"flux") + std::to_wstring(withOddName.size()) + L".SLDASM", {child[0]}));
   ASSERT_TRUE(testsupport::WriteFileBytes(out + L"pris.SLDASM", "sentinelle"));
   // The copy of S would be written through a link onto P1.
   ASSERT_TRUE(CreateHardLinkW((out + L"S.SLDASM").c_str(), p1.c_str(), nullptr));
   const std::wstring inFolder = L"Le dossier de destination contient un fichier de l'assemblage :\n";
-  const struct {
+  struct Case {
     std::wstring assembly, answer, message;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {a, L"cancel", L""},
       {a, out + L"pris.SLDASM", kNameTaken},
       {a, a, kNameTaken},
@@ -313,13 +319,14 @@ TEST_F(AssemblyCommands, RefusedDestinationsWriteNothingAndLeaveTheHostAsItWas) 
       {withTwin, out + L"jumeaux.SLDASM",
        L"Deux fichiers de l'assemblage portent le m\u00EAme nom :\n" + p2 + L"\n" + twin +
            L"\nIls ne peuvent pas \u00EAtre copi\u00E9s dans un m\u00EAme dossier."},
-      {withStream, out + L"flux.SLDASM",
-       L"Ce fichier de l'assemblage ne peut pas \u00EAtre copi\u00E9 sous son nom :\n" + p1 + L":flux"},
       {a, out + L"A.SLDASM",
        L"La copie de ce fichier remplacerait un fichier de l'assemblage :\n" + s + L"\n" + p1 + L"\nRemplacement impossible."},
   };
+  for (size_t i = 0; i < withOddName.size(); ++i)
+    cases.push_back({withOddName[i], out + L"flux.SLDASM",
+                     L"Ce fichier de l'assemblage ne peut pas \u00EAtre copi\u00E9 sous son nom :\n" + oddNames[i][1]});
   for (const auto& c : cases) {
-    SCOPED_TRACE(testsupport::Utf8(c.answer));
+    SCOPED_TRACE(testsupport::Utf8(c.assembly + L" as " + c.answer));
     Open(c.assembly);
     const size_t shown = Messages().size();
 
@@ -340,7 +347,7 @@ TEST_F(AssemblyCommands, RefusedDestinationsWriteNothingAndLeaveTheHostAsItWas) 
   Run(L"DeCompacterAsm");
   EXPECT_EQ(LastMessages(3),
             (std::vector<std::wstring>{kNotAnAssembly, kNotAnAssembly, kNotAnAssembly}));
-  EXPECT_EQ(SaveDialogs().size(), 10u);
+  EXPECT_EQ(SaveDialogs().size(), 11u);
   EXPECT_EQ(ReadFileBytes(out + L"pris.SLDASM"), "sentinelle");
   ExpectSourcesUntouched();
 }

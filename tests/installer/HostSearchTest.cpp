@@ -40,7 +40,7 @@ TEST_F(HostSearch, FindsTheExactFileNameOnTheFirstDriveFromBToZDepthFirst) {
     for (const std::string& entry : c.entries) MakeEntry(entry);
     const int driveBefore = _getdrive();
     PathBuffer folder;
-    EXPECT_EQ(FindHostFolder(folder) == 1 ? folder.str() : kNotFound, c.found) << c.what;
+    EXPECT_EQ(FindHostFolder(folder) == 1 ? folder.Text() : kNotFound, c.found) << c.what;
     // Found or not, the distribution is current again.
     EXPECT_EQ(CurrentDirectory(), kDistribution) << c.what;
     EXPECT_EQ(_getdrive(), driveBefore) << c.what;
@@ -63,7 +63,7 @@ TEST(SearchLimits, NeverFollowsLinksAndSkipsWhatDoesNotFitThePath) {
   for (const auto& c : cases) {
     ASSERT_TRUE(SetCurrentDirectoryA(c.folder)) << c.folder;
     PathBuffer path(c.folder);
-    EXPECT_EQ(SearchFolderTree(path, "target.bin") ? path.str().size() : 0, c.found) << c.folder;
+    EXPECT_EQ(SearchFolderTree(path, "target.bin") ? path.Text().size() : 0, c.found) << c.folder;
   }
   SetCurrentDirectoryA("T:\\");
 }

@@ -59,7 +59,7 @@ class Installer {
       return;
     responder_ = std::make_unique<testsupport::CheckedDialogResponder>(process_.dwProcessId);
     EXPECT_TRUE(WaitFor([&] { return (dialog = Dialog(true)) != nullptr; })) << "no dialog";
-    EXPECT_TRUE(WaitFor([&] { return !offered().empty() || !responder_->messages().empty(); }));
+    EXPECT_TRUE(WaitFor([&] { return !Offered().empty() || !responder_->messages().empty(); }));
     EXPECT_TRUE(WaitFor([&] { return Dialog(false) == nullptr; })) << "a box stays open";
   }
 
@@ -72,16 +72,19 @@ class Installer {
     CloseHandle(process_.hProcess);
   }
 
-  bool enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)); }
+  bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)); }
   // The action the dialog offers: "Installer", "Desintaller" or "" (none).
-  std::string offered() const {
-    return std::string(enabled(kInstall) ? "Installer" : "") + (enabled(kUninstall) ? "Desintaller" : "");
+  std::string Offered() const {
+    return std::string(Enabled(kInstall) ? "Installer" : "") + (Enabled(kUninstall) ? "Desintaller" : "");
   }
-  bool checked(int id) const { return Send(id, BM_GETCHECK) == BST_CHECKED; }
-  // Returns once the program has handled the click, its message boxes included.
-  void click(int id) const { Send(id, BM_CLICK); }
+  bool Checked(int id) const { return Send(GetDlgItem(dialog, id), BM_GETCHECK) == BST_CHECKED; }
+  // Return once the program has handled the click, its message boxes
+  // included; Command sends what a click sends, as another program could,
+  // whatever the button shows.
+  void Click(int id) const { Send(GetDlgItem(dialog, id), BM_CLICK); }
+  void Command(int id) const { Send(dialog, WM_COMMAND, id); }
   // STILL_ACTIVE while the program runs after waiting `wait` ms for its end.
-  DWORD exitCode(DWORD wait = 20000) const {
+  DWORD ExitCode(DWORD wait = 20000) const {
     DWORD code = 0;
     WaitForSingleObject(process_.hProcess, wait);
     return GetExitCodeProcess(process_.hProcess, &code) ? code : 0xFFFF;
@@ -89,7 +92,7 @@ class Installer {
 
   // The texts of the message boxes so far. Each box must have had one OK
   // button and the exclamation icon, and the program's name as its caption.
-  std::vector<std::wstring> messages() const {
+  std::vector<std::wstring> Messages() const {
     std::vector<std::wstring> texts;
     for (const auto& box : responder_->messages()) {
       texts.push_back(box.text);
@@ -110,9 +113,9 @@ class Installer {
   HWND dialog = nullptr;
 
  private:
-  DWORD_PTR Send(int id, UINT message) const {
+  DWORD_PTR Send(HWND window, UINT message, WPARAM wParam = 0) const {
     DWORD_PTR result = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(GetDlgItem(dialog, id), message, 0, 0, SMTO_NORMAL, 20000, &result)) << id;
+    EXPECT_TRUE(SendMessageTimeoutA(window, message, wParam, 0, SMTO_NORMAL, 20000, &result)) << message;
     return result;
   }
 
@@ -134,9 +137,14 @@ using InstallerDialog = InstallerDrives;
 TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
   Installer installer(kSample);
   ASSERT_NE(installer.dialog, nullptr);
-  EXPECT_THAT(installer.messages(),
+  // Neither action runs when another program sends its command: the host
+  // folder is only the last drive searched, Y:.
+  installer.Command(kUninstall);
+  installer.Command(kInstall);
+  EXPECT_FALSE(Exists("Y:\\Apps"));
+  EXPECT_THAT(installer.Messages(),
               ElementsAre(L"SolidWorks n'est pas trouv\u00e9,\nInstaller SolidWorks avant d'installer vos DLL..."));
-  EXPECT_EQ(installer.offered(), "");
+  EXPECT_EQ(installer.Offered(), "");
 
   // Escape, Ctrl+Break and Alt+F4 are refused while "Annuler" is disabled.
   // The arrow key after them checks the other radio button: once it has, the
@@ -145,18 +153,24 @@ TEST_F(InstallerDialog, WithoutTheHostItSaysSoAndOnlyQuitterEndsIt) {
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == installer.dialog; }));
   PostMessageA(installer.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(installer.dialog, kWindows95)), TRUE);
   Press({{VK_ESCAPE}, {VK_CONTROL, VK_CANCEL}, {VK_MENU, VK_F4}, {VK_DOWN}});
-  EXPECT_TRUE(WaitFor([&] { return installer.checked(kWindowsNt) || installer.exitCode(0) != STILL_ACTIVE; }));
-  EXPECT_EQ(installer.exitCode(0), STILL_ACTIVE) << "a key ended the installer";
-  EXPECT_FALSE(installer.checked(kWindows95));
+  EXPECT_TRUE(WaitFor([&] { return installer.Checked(kWindowsNt) || installer.ExitCode(0) != STILL_ACTIVE; }));
+  EXPECT_EQ(installer.ExitCode(0), STILL_ACTIVE) << "a key ended the installer";
+  EXPECT_FALSE(installer.Checked(kWindows95));
 
   // Enter presses the default button, "Quitter", from anywhere.
   Press({{VK_RETURN}});
-  EXPECT_EQ(installer.exitCode(), 0u);
+  EXPECT_EQ(installer.ExitCode(), 0u);
 
-  // Found with the add-in in its Apps folder: only "Desintaller" is offered.
+  // Found with the add-in in its Apps folder: only "Desintaller" is offered,
+  // and "Installer" sent all the same does nothing.
   MakeHost("D:\\SW");
-  MakeEntry(kApps + "\\ZELM_Compact.dll");
-  EXPECT_EQ(Installer(kSample).offered(), "Desintaller");
+  MakeEntry(kApps + "\\ZELM_Compact.dll", "installed");
+  Installer installed(kSample);
+  EXPECT_EQ(installed.Offered(), "Desintaller");
+  installed.Command(kInstall);
+  EXPECT_EQ(ReadFileBytes(kApps + "\\ZELM_Compact.dll"), "installed");
+  EXPECT_FALSE(Exists(kApps + "\\Compact.ini"));
+  EXPECT_THAT(installed.Messages(), ::testing::IsEmpty());
 }
 
 // One program run through the states a host without the add-in goes
@@ -167,8 +181,8 @@ TEST_F(InstallerDialog, InstallsAndUninstallsTheChosenBuildAndAFailedStepKeepsTh
   MakeHost("D:\\SW");
   Installer installer(kSample);
   ASSERT_NE(installer.dialog, nullptr);
-  EXPECT_EQ(installer.offered(), "Installer");
-  EXPECT_TRUE(installer.checked(kWindows95));
+  EXPECT_EQ(installer.Offered(), "Installer");
+  EXPECT_TRUE(installer.Checked(kWindows95));
 
   // The system menu's entry opens the about box; its OK button ends it.
   PostMessageA(installer.dialog, WM_SYSCOMMAND, 0x0010, 0);
@@ -177,53 +191,89 @@ TEST_F(InstallerDialog, InstallsAndUninstallsTheChosenBuildAndAFailedStepKeepsTh
   PostMessageA(about, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
 
-  installer.click(kInstall);
+  installer.Command(kUninstall);  // not offered: nothing, not even a message
+  installer.Click(kInstall);
   ExpectInstalled("\\DATA_95");
-  EXPECT_EQ(installer.offered(), "Desintaller");
-  installer.click(kUninstall);
+  EXPECT_EQ(installer.Offered(), "Desintaller");
+  installer.Click(kUninstall);
   EXPECT_FALSE(Exists(kApps));
   EXPECT_TRUE(Exists("D:\\SW\\sldworks.exe"));
-  EXPECT_EQ(installer.offered(), "Installer");
+  EXPECT_EQ(installer.Offered(), "Installer");
 
-  installer.click(kWindowsNt);
-  EXPECT_FALSE(installer.checked(kWindows95));
-  installer.click(kInstall);
+  installer.Click(kWindowsNt);
+  EXPECT_FALSE(installer.Checked(kWindows95));
+  installer.Click(kInstall);
   ExpectInstalled("\\DATA_NT");
-  EXPECT_THAT(installer.messages(), ::testing::IsEmpty());
+  EXPECT_THAT(installer.Messages(), ::testing::IsEmpty());
 
   // Everything goes but "Apps", held open: told, and the uninstall succeeded.
   std::vector<std::wstring> expected = {L"ERREUR:\nSuppression du fichier Apps impossible."};
   {
     const Handle inUse = BlockDeletion(kApps);
-    installer.click(kUninstall);
+    installer.Click(kUninstall);
   }
-  EXPECT_EQ(installer.messages(), expected);
+  EXPECT_EQ(installer.Messages(), expected);
   int left = 0;
   ForEachEntry(kApps, [&](const std::string&, bool) { ++left; });
   EXPECT_TRUE(IsFolder(kApps) && left == 0);
-  EXPECT_EQ(installer.offered(), "Installer");
+  EXPECT_EQ(installer.Offered(), "Installer");
 
   // Back to the 95 build, missing from the distribution: told, still to install.
-  installer.click(kWindows95);
+  installer.Click(kWindows95);
   ASSERT_TRUE(MoveFileA(build95.c_str(), (build95 + ".away").c_str()));
-  installer.click(kInstall);
+  installer.Click(kInstall);
   expected.push_back(L"ERREUR:\nTransfert du fichier ZELM_Compact.dll impossible.");
-  EXPECT_EQ(installer.messages(), expected);
-  EXPECT_EQ(installer.offered(), "Installer");
+  EXPECT_EQ(installer.Messages(), expected);
+  EXPECT_EQ(installer.Offered(), "Installer");
   EXPECT_TRUE(Exists(kApps + "\\Compact.ini")) << "the companions go all the same";
   ASSERT_TRUE(MoveFileA((build95 + ".away").c_str(), build95.c_str()));
-  installer.click(kInstall);
-  EXPECT_EQ(installer.offered(), "Desintaller");
+  installer.Click(kInstall);
+  EXPECT_EQ(installer.Offered(), "Desintaller");
 
   // The library held open cannot go: told, and still installed.
   {
     const Handle inUse = BlockDeletion(kApps + "\\ZELM_Compact.dll");
-    installer.click(kUninstall);
+    installer.Click(kUninstall);
   }
   expected.push_back(L"ERREUR:\nSuppression du fichier ZELM_Compact.dll impossible.");
-  EXPECT_EQ(installer.messages(), expected);
-  EXPECT_EQ(installer.offered(), "Desintaller");
+  EXPECT_EQ(installer.Messages(), expected);
+  EXPECT_EQ(installer.Offered(), "Desintaller");
   EXPECT_FALSE(Exists(kApps + "\\Compact.ini")) << "the companions go all the same";
+}
+
+// A host whose Apps folder holds links off the drives (make_test_drives.py):
+// to a file, to a folder, and one whose target is missing, which Wine shows
+// nowhere. Each entry that would go through one is refused with its usual
+// message, and what is behind the links stays as it was. The host is found
+// on K:, after F:, a drive without a medium.
+TEST_F(InstallerDialog, NeverWritesOrDeletesThroughALinkBelowApps) {
+  ASSERT_TRUE(GetLogicalDrives() & (1 << ('F' - 'A')));
+  const std::string apps = "K:\\linked\\SW\\Apps", dist = kDistribution;
+  MakeHost("K:\\linked\\SW");
+  for (const char* file : {"\\DATA_95\\ZELM_Compact.dll", "\\DATA_CM\\Aide\\Lisez-moi.txt", "\\DATA_CM\\Compact.ini",
+                           "\\DATA_CM\\Modeles\\Gabarit.txt"})
+    MakeEntry(dist + file, file);
+  MakeEntry(dist + "\\Script.txt", "CF:\\Aide\\Lisez-moi.txt\nCF:\\Compact.ini\nCD:\\Modeles\nCF:\\Modeles\\Gabarit.txt\n");
+  const auto expectBehindUntouched = [&] {
+    int inFolder = 0;
+    ForEachEntry(apps + "\\Modeles", [&](const std::string&, bool) { ++inFolder; });
+    EXPECT_TRUE(IsFolder(apps + "\\Modeles") && inFolder == 0);
+    EXPECT_EQ(ReadFileBytes(apps + "\\Aide\\Lisez-moi.txt"), "off the drives");
+    EXPECT_FALSE(Exists(apps + "\\Compact.ini"));
+  };
+
+  Installer installer(kDistribution);
+  ASSERT_EQ(installer.Offered(), "Installer");
+  installer.Click(kInstall);
+  EXPECT_EQ(ReadFileBytes(apps + "\\ZELM_Compact.dll"), "\\DATA_95\\ZELM_Compact.dll");
+  expectBehindUntouched();
+  installer.Click(kUninstall);
+  EXPECT_FALSE(Exists(apps + "\\ZELM_Compact.dll"));
+  expectBehindUntouched();
+  const std::wstring copy = L"ERREUR:\nTransfert du fichier impossible.", create = L"ERREUR:\nCreation du dossier impossible.",
+                     remove = L"ERREUR:\nSuppression du fichier impossible.";
+  EXPECT_THAT(installer.Messages(), ElementsAre(copy, copy, create, remove, remove, remove));
+  EXPECT_EQ(installer.Offered(), "Installer");
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #pragma once
 // The machine every installer test runs on (see CMakeLists.txt): A:, B:, D:,
-// E: and S: are scratch drives, made afresh for each run, each holding only
-// "outside", a link to a folder off the drives; K: holds the search-limit
-// trees, T: the test programs. Each case makes what it needs there with
-// MakeEntry, and the fixture removes exactly that after it and makes an
-// empty S:\Distribution current: each case builds the machine it needs.
+// E:, S: and Y: (the last drive searched) are scratch drives, made afresh for
+// each run, each holding only "outside", a link to a folder off the drives;
+// F: is a drive without a
+// medium; K: holds the search-limit trees and an Apps folder with links, T:
+// the test programs. Each case makes what it needs with MakeEntry, and the
+// fixture removes exactly that after it and makes an empty S:\Distribution
+// current: each case builds the machine it needs.
 #include <windows.h>
 
 #include <gmock/gmock.h>
@@ -24,7 +26,7 @@ namespace installer_test {
 
 namespace fs = std::filesystem;
 
-constexpr char kScratchDrives[] = "ABDES";
+constexpr char kScratchDrives[] = "ABDESY";
 constexpr char kPlantedLink[] = "outside";  // on each scratch drive
 constexpr char kDistribution[] = "S:\\Distribution";
 
@@ -68,10 +70,16 @@ class InstallerDrives : public ::testing::Test {
   void TearDown() override { RemoveWhatWasMade(); }
 
   // Writes a file, making its folders; a path ending in a backslash makes a
-  // folder instead. What it makes on a scratch drive goes after the case.
+  // folder instead. The topmost entry it makes goes after the case.
   void MakeEntry(const std::string& path, const std::string& bytes = "") {
-    const std::string top = path.substr(0, path.find('\\', 3));
-    if (std::string(kScratchDrives).find(path[0]) != std::string::npos && !Exists(top)) made_.push_back(top);
+    for (size_t end = path.find('\\', 3);; end = path.find('\\', end + 1)) {
+      const std::string step = path.substr(0, end);
+      if (!Exists(step)) {
+        made_.push_back(step);
+        break;
+      }
+      if (end >= path.size() - 1) break;
+    }
     fs::create_directories(fs::path(path).parent_path());
     if (path.back() == '\\') return;
     std::ofstream file(path, std::ios::binary);
@@ -106,7 +114,7 @@ class InstallerDrives : public ::testing::Test {
   }
 
  private:
-  std::vector<std::string> made_;  // the topmost entries MakeEntry made on the scratch drives
+  std::vector<std::string> made_;  // the topmost entries MakeEntry made
 };
 
 }  // namespace installer_test

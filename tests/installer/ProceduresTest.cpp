@@ -53,7 +53,7 @@ class Procedures : public InstallerDrives {
   void Prepare(const Case& c) {
     blockers.clear();  // before the reset, which could not remove what they hold
     ResetDrives();
-    host.assign("D:\\SW\\");
+    host.Assign("D:\\SW\\");
     MakeHost("D:\\SW");
     MakeEntry(kDist + "\\DATA_95\\ZELM_Compact.dll", "build 95");
     MakeEntry(kDist + "\\DATA_NT\\ZELM_Compact.dll", "build NT");
@@ -110,12 +110,12 @@ TEST_F(Procedures, Install) {
          MakeEntry("D:\\SW\\Apps\\Other.txt", "foreign");
        },
        nullptr, 1, {}, {"Apps\\ZELM_Compact.dll=build NT", "Apps\\Aide\\Lisez-moi.txt=aide", "Apps\\Other.txt=foreign"}, 1},
-      {"Apps cannot be created", kScript, [this] { host.assign("D:\\Missing\\SW\\"); }, nullptr, 0, {kCreateApps},
+      {"Apps cannot be created", kScript, [this] { host.Assign("D:\\Missing\\SW\\"); }, nullptr, 0, {kCreateApps},
        {"-..\\Missing"}},
       {"a host folder too deep for the library's path", std::nullopt,
        [this] {
          MakeHost(kDeepHost);
-         host.assign((kDeepHost + "\\").c_str());
+         host.Assign((kDeepHost + "\\").c_str());
        },
        nullptr, 0, {kCopyAddin}, {}},
       // A missing file is told and the next entries run; any kind but exact

@@ -7,7 +7,7 @@ ROOT/drives/<letter> is the folder of each drive (CMakeLists.txt maps them).
 Links, loops and folders too deep for a path are made from here: Wine can make
 neither links nor folders past its path limit.
 
-A: B: D: E: S:  the scratch drives, each holding only "outside", a link to a
+A: B: D: E: S: Y:  the scratch drives, each holding only "outside", a link to a
           folder off the drives: the run's canary when it has one
           (TEST_CANARY, set by .ci/run), else ROOT/drives/behind-a-link. Each
           case removes what it made, and must leave that link and what is
@@ -21,8 +21,13 @@ K:\\deep   chains whose only targets lie in folders whose path, trailing
 K:\\edge   a chain whose target lies in the deepest folder that fits: 259.
 K:\\removal  a tree for the remover's test: files, a read-only one, a chain
           deeper than a path, links to a folder and to a file off the drive.
+K:\\linked\\SW\\Apps  a host's Apps folder whose entries lead off the drives,
+          into ROOT/drives/off-the-drives: Aide\\Lisez-moi.txt to a file,
+          Modeles to an empty folder, Compact.ini to a file that is missing.
+F:        a drive without a medium: ROOT/drives/no-medium is never made.
 The targets are files named "target.bin", never "sldworks.exe": the drive
-search of the other cases sees K: too.
+search of the other cases sees K: too (the one case that installs into
+K:\\linked makes its host's sldworks.exe, and removes it).
 """
 import os
 import sys
@@ -53,7 +58,7 @@ remove_tree(drives, root)
 outside = drives / 'behind-a-link'
 outside.mkdir(parents=True)
 (outside / 'target.bin').write_bytes(b'behind a link')
-for letter in 'abdes':
+for letter in 'abdesy':
     (drives / letter).mkdir()
     os.symlink(os.environ.get('TEST_CANARY') or outside, drives / letter / 'outside')
 
@@ -74,3 +79,12 @@ chain(k, ['removal', 'deep'], 300)
 (removal / 'read-only.txt').chmod(0o444)
 os.symlink(outside, removal / 'linked-folder')
 os.symlink(outside / 'target.bin', removal / 'linked-file')
+
+apps = k / 'linked' / 'SW' / 'Apps'
+(apps / 'Aide').mkdir(parents=True)
+off = drives / 'off-the-drives'
+(off / 'Modeles').mkdir(parents=True)
+(off / 'Lisez-moi.txt').write_bytes(b'off the drives')
+os.symlink(off / 'Lisez-moi.txt', apps / 'Aide' / 'Lisez-moi.txt')
+os.symlink(off / 'Modeles', apps / 'Modeles')
+os.symlink(off / 'Compact.ini', apps / 'Compact.ini')
