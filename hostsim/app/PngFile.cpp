@@ -16,9 +16,9 @@ bool writePng(const std::wstring& pngPath, int width, int height, const uint32_t
   return bits &&
          SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                     __uuidof(IWICImagingFactory), factory.PutVoid())) &&
-         SUCCEEDED(factory->CreateBitmapFromMemory(static_cast<UINT>(width), static_cast<UINT>(height),
-                                                   GUID_WICPixelFormat32bppBGR, stride, stride * static_cast<UINT>(height),
-                                                   const_cast<BYTE*>(reinterpret_cast<const BYTE*>(bits)), source.Put())) &&
+         SUCCEEDED(factory->CreateBitmapFromMemory(
+             static_cast<UINT>(width), static_cast<UINT>(height), GUID_WICPixelFormat32bppBGR, stride,
+             stride * static_cast<UINT>(height), const_cast<BYTE*>(reinterpret_cast<const BYTE*>(bits)), source.Put())) &&
          SUCCEEDED(factory->CreateStream(stream.Put())) &&
          SUCCEEDED(stream->InitializeFromFilename(pngPath.c_str(), GENERIC_WRITE)) &&
          SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Put())) &&

@@ -113,9 +113,13 @@ class AssemblyCommands : public AddinTest {
   // opens each file: read at each opening while it is up, one line a file
   // ("path | n sur N"), and cancelled at the `cancelAt`-th (0: never); then
   // `stopping` is the line it shows while the file in hand is finished.
+  // `hostWindow` stands for the host's main window: whether it took input
+  // at any of those moments.
   struct ProgressSeen {
-    explicit ProgressSeen(size_t cancelAt) : cancelAt(cancelAt) {}
+    explicit ProgressSeen(size_t cancelAt, HWND hostWindow) : cancelAt(cancelAt), hostWindow(hostWindow) {}
     size_t cancelAt;
+    HWND hostWindow;
+    bool hostEnabled = false;
     std::wstring title, stopping;
     std::vector<std::wstring> files;
   };
@@ -129,6 +133,7 @@ class AssemblyCommands : public AddinTest {
       const dialogs::ProgressView view = dialog ? dialogs::readProgressDialog(dialog) : dialogs::ProgressView{};
       // Once cancelled, the dialog empties the two lines; at the end the
       // assembly is opened again under the last file's lines.
+      if (opened) seen.hostEnabled |= IsWindowEnabled(seen.hostWindow) != FALSE;
       if (!opened || view.lines.size() != 3 || view.lines[1].empty()) return;
       seen.title = view.title;
       const std::wstring line = view.lines[0] + L" | " + view.lines[1];
@@ -382,16 +387,19 @@ TEST_F(AssemblyCommands, PartsTheEnvelopeStepTreatsApartAreCopiedAllTheSame) {
 // files, and its cancel button clicked while a file is in hand: that file is
 // finished (copied and closed, or decompacted and saved), no other one is
 // started, the assembly is open again, and the last message says how far the
-// run went and where the copies are. A cancel during the last file leaves
+// run went and where the copies are. The host's window takes no input
+// meanwhile. A cancel during the last file leaves
 // nothing to stop.
 TEST_F(AssemblyCommands, TheProgressDialogShowsEachFileAndItsCancelStopsTheRunBeforeTheNextOne) {
   const std::wstring stopping = L"Arr\u00EAt apr\u00E8s le fichier en cours...";
   const std::vector<std::wstring> order = {a, s, p1, p2, p3};
+  const HWND hostWindow = CreateWindowExW(0, L"STATIC", L"SolidWorks", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 200, 100,
+                                          nullptr, nullptr, nullptr, nullptr);
   for (const size_t cancelAt : {1, 3, 5}) {
     SCOPED_TRACE(cancelAt);
     for (const std::wstring& path : order) DeleteFileW((out + Name(path)).c_str());
     Open(a);
-    ProgressSeen seen(cancelAt);
+    ProgressSeen seen(cancelAt, hostWindow);
     WatchProgress(seen);
 
     Run(L"CompacterAsm", {out + L"A.SLDASM"});
@@ -406,23 +414,27 @@ TEST_F(AssemblyCommands, TheProgressDialogShowsEachFileAndItsCancelStopsTheRunBe
     }
     EXPECT_EQ(Lines(seen.files), Lines(files));
     EXPECT_EQ(seen.stopping, stopping);
-    EXPECT_EQ(Lines(FileSteps()), Lines(std::vector<std::wstring>{L"Application.CloseDocumentByPath(" + Q(a) + L")"} +
-                                        steps + std::vector<std::wstring>{L"Application.OpenDocument(" + Q(a) + L", 2) -> object"}));
+    EXPECT_FALSE(seen.hostEnabled);
+    EXPECT_TRUE(IsWindowEnabled(hostWindow));
+    const std::wstring closed = L"Application.CloseDocumentByPath(" + Q(a) + L")",
+                       reopened = L"Application.OpenDocument(" + Q(a) + L", 2) -> object";
+    EXPECT_EQ(Lines(FileSteps()), Lines(std::vector<std::wstring>{closed} + steps + std::vector<std::wstring>{reopened}));
     for (size_t k = cancelAt; k < order.size(); ++k) EXPECT_FALSE(testsupport::FileExists(out + Name(order[k])));
-    EXPECT_EQ(Messages().back(), cancelAt == order.size() ? Compacted(out)
-                                                          : L"Compactage interrompu : " + std::to_wstring(cancelAt) +
-                                                                L" fichier(s) sur 5 trait\u00E9(s).\nLes copies sont dans le dossier\n" + out);
+    const std::wstring stopped = L"Compactage interrompu : " + std::to_wstring(cancelAt) +
+                                 L" fichier(s) sur 5 trait\u00E9(s).\nLes copies sont dans le dossier\n" + out;
+    EXPECT_EQ(Messages().back(), cancelAt == order.size() ? Compacted(out) : stopped);
     EXPECT_EQ(Sim().openDocumentPaths(), std::vector<std::wstring>{a});
     EXPECT_EQ(hostsim::dialogs::findProgressDialog(GetCurrentProcessId()), nullptr);
     EXPECT_EQ(ReferencesHeld(), 0);
     CloseAll();
   }
   EXPECT_EQ(Dump(out + L"P1.SLDPRT", L"body: "), std::vector<std::wstring>{L"body: 12 triangles"});
+  DestroyWindow(hostWindow);
 
   // Decompaction, stopped in the middle: the parts before are restored and
   // saved, the last one is left compacted.
   Open(out + L"A.SLDASM");
-  ProgressSeen seen(2);
+  ProgressSeen seen(2, nullptr);
   WatchProgress(seen);
   Run(L"DeCompacterAsm");
   Sim().setChangeListener(nullptr);
