@@ -25,14 +25,18 @@ namespace {
 //
 // The host's windows take no input from the run's start to its end, not
 // only while one of its boxes is up. The host's thread is busy with the
-// files meanwhile, and what the user clicks in the host's windows waits in
-// the thread's queue until the thread looks at its messages again: in a
-// box of the run, or inside a host operation (a host that keeps its own
-// window drawn while it loads a file). Under Wine, as on Windows, a click
-// taken from the queue goes to the window under it as it is then: enabled,
-// it would pick a menu entry in the middle of the run (measured under Wine);
-// disabled, it goes no further (hit test HTERROR). The progress dialog lives
-// on a thread of its own and keeps its input.
+// files meanwhile, and a click in the host's windows waits in the thread's
+// queue until something looks at it: the host itself inside an operation
+// (a host that keeps its window drawn while it loads a file), a box of the
+// run, or the last message. Measured under Wine with a click sent while the
+// thread was busy: taken from the queue while the window is disabled, it
+// goes nowhere; taken while the window is enabled, it reaches the window,
+// however long it waited (it would pick a menu entry in the middle of the
+// run). A task-modal box disables the windows before it looks at the queue,
+// so the run's boxes and the last message drop what waited; what the host
+// looks at inside its operations is dropped only because the windows stay
+// disabled for the whole run. The progress dialog lives on a thread of its
+// own and keeps its input.
 class AssemblyRun {
  public:
   AssemblyRun(CommandContext& context, std::wstring assemblyPath, size_t fileCount)

@@ -6,8 +6,8 @@ namespace zelm {
 
 // Without an owner window, as the add-in's other dialogs: the run keeps the
 // host's windows disabled itself. Each update below waits until the
-// dialog's thread has drawn it (Wine sends it the update; about a
-// millisecond under Wine, once per file: bench/README.md), so the dialog
+// dialog's thread has taken it in (Wine sends it a message: about a
+// millisecond under Wine, three a file: bench/README.md), so the dialog
 // shows what the command is doing, never a file it has left.
 ProgressDialog::ProgressDialog(const wchar_t* title) {
   ComRef<IProgressDialog> dialog;
