@@ -116,17 +116,44 @@ inline std::wstring ListedFileNotClosed(const std::wstring& path) {
   return L"Le fichier ouvert par la commande n'a pas pu \u00EAtre ferm\u00E9 : ne l'enregistrez pas.\n" + path;
 }
 
+// ---- The assembly commands: the progress dialog ----------------------------
+// Its title, and the line under the file being handled; the cancel button
+// and the time left are the system's own texts, in the system's language.
+inline constexpr wchar_t kCompactionProgressTitle[] = L"Compactage de l'assemblage";
+inline constexpr wchar_t kDecompactionProgressTitle[] = L"D\u00E9compactage de l'assemblage";
+inline std::wstring FileOfFiles(size_t number, size_t total) {
+  return std::to_wstring(number) + L" sur " + std::to_wstring(total);
+}
+// Shown once the user has cancelled, while the file in hand is finished.
+inline constexpr wchar_t kStoppingAfterThisFile[] = L"Arr\u00EAt apr\u00E8s le fichier en cours...";
+
 // ---- The assembly commands: the last word ----------------------------------
+inline std::wstring FilesNotCopied(int failures) {
+  return std::to_wstring(failures) + L" fichier(s) n'ont pas pu \u00EAtre copi\u00E9s.";
+}
+inline std::wstring FilesNotDecompacted(int failures) {
+  return std::to_wstring(failures) + L" fichier(s) n'ont pas pu \u00EAtre d\u00E9compact\u00E9s.";
+}
 // The plain confirmation when every file was handled, else how many were not.
 inline std::wstring AssemblyCompacted(const std::wstring& destinationFolder, int failures) {
   if (failures == 0) return L"Fichiers compact\u00E9s avec succ\u00E8s dans le dossier\n" + destinationFolder;
-  return L"Compactage termin\u00E9 dans le dossier\n" + destinationFolder + L"\n" + std::to_wstring(failures) +
-         L" fichier(s) n'ont pas pu \u00EAtre copi\u00E9s.";
+  return L"Compactage termin\u00E9 dans le dossier\n" + destinationFolder + L"\n" + FilesNotCopied(failures);
 }
 inline std::wstring AssemblyDecompacted(int failures) {
   if (failures == 0) return L"Fichiers d\u00E9compact\u00E9s avec succ\u00E8s...";
-  return L"D\u00E9compactage termin\u00E9.\n" + std::to_wstring(failures) +
-         L" fichier(s) n'ont pas pu \u00EAtre d\u00E9compact\u00E9s.";
+  return L"D\u00E9compactage termin\u00E9.\n" + FilesNotDecompacted(failures);
+}
+// The user stopped the run: how many of the files it went through before,
+// where the copies are, and how many of those it could not handle.
+inline std::wstring AssemblyCompactionStopped(size_t done, size_t total, const std::wstring& destinationFolder,
+                                              int failures) {
+  return L"Compactage interrompu : " + std::to_wstring(done) + L" fichier(s) sur " + std::to_wstring(total) +
+         L" trait\u00E9(s).\nLes copies sont dans le dossier\n" + destinationFolder +
+         (failures == 0 ? L"" : L"\n" + FilesNotCopied(failures));
+}
+inline std::wstring AssemblyDecompactionStopped(size_t done, size_t total, int failures) {
+  return L"D\u00E9compactage interrompu : " + std::to_wstring(done) + L" fichier(s) sur " + std::to_wstring(total) +
+         L" trait\u00E9(s)." + (failures == 0 ? L"" : L"\n" + FilesNotDecompacted(failures));
 }
 // A failure ended the run: how far it got, and whether the assembly is open
 // again.

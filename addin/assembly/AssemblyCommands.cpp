@@ -1,5 +1,6 @@
 #include "assembly/AssemblyCommands.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "assembly/AssemblyFiles.h"
 #include "assembly/AssemblyWalk.h"
 #include "command/Dialogs.h"
+#include "command/ProgressDialog.h"
 #include "command/SourceGuard.h"
 #include "part/Envelope.h"
 #include "part/PartCommands.h"
@@ -20,6 +22,21 @@ namespace {
 // assembly is opened again on every way out: by the command at its end, or
 // here when a failure ends the run; the failure's message then says how many
 // files were done, and whether the assembly is open again.
+//
+// The host's windows take no input from the run's start to its end, not
+// only while one of its boxes is up. The host's thread is busy with the
+// files meanwhile, and a click in the host's windows waits in the thread's
+// queue until something looks at it: the host itself inside an operation
+// (a host that keeps its window drawn while it loads a file), a box of the
+// run, or the last message. Measured under Wine with a click sent while the
+// thread was busy: taken from the queue while the window is disabled, it
+// goes nowhere; taken while the window is enabled, it reaches the window,
+// however long it waited (it would pick a menu entry in the middle of the
+// run). A task-modal box disables the windows before it looks at the queue,
+// so the run's boxes and the last message drop what waited; what the host
+// looks at inside its operations is dropped only because the windows stay
+// disabled for the whole run. The progress dialog lives on a thread of its
+// own and keeps its input.
 class AssemblyRun {
  public:
   AssemblyRun(CommandContext& context, std::wstring assemblyPath, size_t fileCount)
@@ -43,27 +60,50 @@ class AssemblyRun {
     }
   }
 
+  void ShowProgress(const wchar_t* title) { progress_.emplace(title); }
+  // Before each file: false once the user has asked to stop (the file
+  // before is finished by then); else this file is shown as the next one.
+  bool NextFile(const std::wstring& path) {
+    if (progress_ && progress_->CancelRequested()) {
+      stopped_ = true;
+      return false;
+    }
+    ++started_;
+    if (progress_) progress_->ShowFile(started_, total_, path);
+    return true;
+  }
   void Tally(bool handled) {
     if (handled)
       ++handled_;
     else
       ++failures_;
   }
-  int Failures() const { return failures_; }
-  // As after every run, the source assembly is open again.
+  // As after every run, the source assembly is open again, and the progress
+  // dialog gives way to the last message.
+  void End() {
+    ReopenAssembly();
+    if (progress_) progress_->Close();
+  }
   void ReopenAssembly() {
     host_.OpenDocument(assemblyPath_, kAssemblyDocumentKind);
     reopened_ = true;
   }
 
+  bool StoppedByTheUser() const { return stopped_; }
+  size_t FilesGoneThrough() const { return started_; }
+  size_t Total() const { return total_; }
+  int Failures() const { return failures_; }
+
  private:
+  const ThreadWindowsDisabled hostWindows_;  // the first member: the last to go
   const HostApplication& host_;
   FailureLines& failureLines_;
   std::wstring assemblyPath_;
   size_t total_;
-  size_t handled_ = 0;
+  size_t started_ = 0, handled_ = 0;
   int failures_ = 0;
-  bool reopened_ = false;
+  bool reopened_ = false, stopped_ = false;
+  std::optional<ProgressDialog> progress_;
 };
 
 // The listed files the command will open that the host has open already, in
@@ -178,56 +218,85 @@ bool DecompactAssemblyPart(CommandContext& context, const std::wstring& path) {
 
 bool AnyFile(const std::wstring&) { return true; }
 
+// The compaction's order: the files that are not parts first (the top
+// assembly, then the sub-assemblies), then the parts, each group in list order.
+std::vector<std::wstring> AssembliesThenParts(const PathList& files) {
+  std::vector<std::wstring> order;
+  for (const bool parts : {false, true})
+    for (size_t i = 0; i < files.Count(); ++i)
+      if (IsPartFile(files[i]) == parts) order.push_back(files[i]);
+  return order;
+}
+
+std::vector<std::wstring> PartsOf(const PathList& files) {
+  std::vector<std::wstring> parts;
+  for (size_t i = 0; i < files.Count(); ++i)
+    if (IsPartFile(files[i])) parts.push_back(files[i]);
+  return parts;
+}
+
 }  // namespace
 
 // 1. The list and the destination; 2. no listed file open in a window of the
-// user's; 3. the assembly files copied unchanged, first; 4. every part
-// copied with the envelope; 5. the source assembly open again; 6. told.
+// user's; 3. the progress dialog up; 4. file by file, each shown before it is
+// handled, until the user stops the run: the assembly files copied
+// unchanged, first, then every part copied with the envelope; 5. the source
+// assembly open again; 6. told, with how far the run went when it was
+// stopped.
 Outcome CompactActiveAssembly(CommandContext& context) {
   const std::optional<AssemblyFiles> listed = CollectAssemblyFiles(context, Destination::Ask);
   if (!listed) return Outcome::Stopped;
-  const PathList& files = listed->files;
   const std::wstring destinationFolder = FolderOfPath(listed->destinationPath);
-  AssemblyRun run(context, files[0], files.Count());
-  const std::vector<std::wstring> open = ListedFilesOpenInTheHost(context.host, files, AnyFile);
+  const std::vector<std::wstring> order = AssembliesThenParts(listed->files);
+  AssemblyRun run(context, listed->files[0], order.size());
+  const std::vector<std::wstring> open = ListedFilesOpenInTheHost(context.host, listed->files, AnyFile);
   if (!open.empty()) {
     run.ReopenAssembly();
     ShowMessage(messages::ListedFilesOpen(open));
     return Outcome::Stopped;
   }
 
-  for (size_t i = 0; i < files.Count(); ++i)
-    if (!IsPartFile(files[i])) run.Tally(CopyAssemblyFile(context, files[i], destinationFolder));
-  for (size_t i = 0; i < files.Count(); ++i)
-    if (IsPartFile(files[i])) run.Tally(CompactAssemblyPart(context, files[i], destinationFolder));
+  run.ShowProgress(messages::kCompactionProgressTitle);
+  for (const std::wstring& path : order) {
+    if (!run.NextFile(path)) break;
+    run.Tally(IsPartFile(path) ? CompactAssemblyPart(context, path, destinationFolder)
+                               : CopyAssemblyFile(context, path, destinationFolder));
+  }
 
-  run.ReopenAssembly();
-  ShowMessage(messages::AssemblyCompacted(destinationFolder, run.Failures()));
+  run.End();
+  ShowMessage(run.StoppedByTheUser() ? messages::AssemblyCompactionStopped(run.FilesGoneThrough(), run.Total(),
+                                                                           destinationFolder, run.Failures())
+                                     : messages::AssemblyCompacted(destinationFolder, run.Failures()));
   return Outcome::Done;
 }
 
 // 1. The list, without a dialog; 2. no listed part open in a window of the
-// user's; 3. every part file decompacted in place; 4. the assembly open
-// again; 5. told.
+// user's; 3. the progress dialog up; 4. part by part, each shown before it
+// is handled, until the user stops the run: decompacted in place; 5. the
+// assembly open again; 6. told, with how far the run went when it was
+// stopped.
 Outcome DecompactActiveAssembly(CommandContext& context) {
   const std::optional<AssemblyFiles> listed = CollectAssemblyFiles(context, Destination::None);
   if (!listed) return Outcome::Stopped;
-  const PathList& files = listed->files;
-  size_t parts = 0;
-  for (size_t i = 0; i < files.Count(); ++i) parts += IsPartFile(files[i]) ? 1 : 0;
-  AssemblyRun run(context, files[0], parts);
-  const std::vector<std::wstring> open = ListedFilesOpenInTheHost(context.host, files, IsPartFile);
+  const std::vector<std::wstring> parts = PartsOf(listed->files);
+  AssemblyRun run(context, listed->files[0], parts.size());
+  const std::vector<std::wstring> open = ListedFilesOpenInTheHost(context.host, listed->files, IsPartFile);
   if (!open.empty()) {
     run.ReopenAssembly();
     ShowMessage(messages::ListedFilesOpen(open));
     return Outcome::Stopped;
   }
 
-  for (size_t i = 0; i < files.Count(); ++i)
-    if (IsPartFile(files[i])) run.Tally(DecompactAssemblyPart(context, files[i]));
+  run.ShowProgress(messages::kDecompactionProgressTitle);
+  for (const std::wstring& path : parts) {
+    if (!run.NextFile(path)) break;
+    run.Tally(DecompactAssemblyPart(context, path));
+  }
 
-  run.ReopenAssembly();
-  ShowMessage(messages::AssemblyDecompacted(run.Failures()));
+  run.End();
+  ShowMessage(run.StoppedByTheUser()
+                  ? messages::AssemblyDecompactionStopped(run.FilesGoneThrough(), run.Total(), run.Failures())
+                  : messages::AssemblyDecompacted(run.Failures()));
   return Outcome::Done;
 }
 

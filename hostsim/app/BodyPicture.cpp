@@ -1,12 +1,10 @@
 #include "app/BodyPicture.h"
 
-#include <wincodec.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
-#include "ComRef.h"
+#include "app/PngFile.h"
 #include "core/Paths.h"
 
 namespace hostsim {
@@ -170,26 +168,7 @@ bool writeBodyPicture(const std::wstring& pngPath, int width, int height, const 
   const int savedState = SaveDC(memory);
   uint32_t* bits = nullptr;
   HBITMAP bitmap = renderPicture(memory, width, height, triangles, caption, bits);
-  const UINT stride = static_cast<UINT>(width) * 4;
-  ComRef<IWICImagingFactory> factory;
-  ComRef<IWICBitmap> source;
-  ComRef<IWICStream> stream;
-  ComRef<IWICBitmapEncoder> encoder;
-  ComRef<IWICBitmapFrameEncode> frame;
-  const bool written =
-      bitmap &&
-      SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                 __uuidof(IWICImagingFactory), factory.PutVoid())) &&
-      SUCCEEDED(factory->CreateBitmapFromMemory(static_cast<UINT>(width), static_cast<UINT>(height),
-                                                GUID_WICPixelFormat32bppBGR, stride, stride * static_cast<UINT>(height),
-                                                reinterpret_cast<BYTE*>(bits), source.Put())) &&
-      SUCCEEDED(factory->CreateStream(stream.Put())) &&
-      SUCCEEDED(stream->InitializeFromFilename(pngPath.c_str(), GENERIC_WRITE)) &&
-      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Put())) &&
-      SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
-      SUCCEEDED(encoder->CreateNewFrame(frame.Put(), nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
-      SUCCEEDED(frame->WriteSource(source.Get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
-      SUCCEEDED(encoder->Commit());
+  const bool written = bitmap && writePng(pngPath, width, height, bits);
   RestoreDC(memory, savedState);
   if (bitmap) DeleteObject(bitmap);
   DeleteDC(memory);

@@ -3,6 +3,8 @@
 // when the command could not be done.
 #include <windows.h>
 
+#include <cwchar>
+
 #include "app/BodyPicture.h"
 #include "app/ScriptCall.h"
 #include "app/ScriptRunner.h"
@@ -72,6 +74,7 @@ const std::vector<ScriptRunner::CommandEntry>& ScriptRunner::commandTable() {
       {L"picture", 2, &ScriptRunner::picture},
       {L"new-part", 1, &ScriptRunner::newPart},
       {L"new-assembly", 1, &ScriptRunner::newAssembly},
+      {L"progress-picture", 2, &ScriptRunner::progressPicture},
   };
   return table;
 }
@@ -319,6 +322,16 @@ bool ScriptRunner::picture(const Command& command) {
   transcript_.line(L"picture: " + path + L" -> " + png + (written ? L"" : L" failed"));
   if (!written) fail(L"cannot write the picture " + png);
   return written;
+}
+
+bool ScriptRunner::progressPicture(const Command& command) {
+  const long view = std::wcstol(command.words[0].c_str(), nullptr, 10);
+  if (view < 1) {
+    fail(L"progress-picture needs a view from 1");
+    return false;
+  }
+  progress_.pictureAt(static_cast<size_t>(view), command.words[1]);
+  return true;
 }
 
 }  // namespace hostsim

@@ -33,8 +33,17 @@ bool readLines(const std::wstring& path, std::vector<std::wstring>& lines) {
 
 }  // namespace
 
+// The progress dialog is read each time the host opens one more document.
 ScriptRunner::ScriptRunner(Simulator& simulator, Transcript& transcript)
-    : simulator_(simulator), transcript_(transcript) {}
+    : simulator_(simulator), transcript_(transcript) {
+  simulator_.setChangeListener([this, open = size_t{0}]() mutable {
+    const size_t now = simulator_.openDocumentPaths().size();
+    if (now > open) progress_.look();
+    open = now;
+  });
+}
+
+ScriptRunner::~ScriptRunner() { simulator_.setChangeListener(nullptr); }
 
 std::wstring ScriptRunner::unescape(const std::wstring& text) {
   std::wstring out;
@@ -131,6 +140,13 @@ bool ScriptRunner::execute(const Command& command) {
 }
 
 void ScriptRunner::collectDialogs() {
+  // What the progress dialog showed comes before the first message box: a
+  // command shows its last word once the dialog is down.
+  std::vector<std::wstring> progress = progress_.take();
+  const auto transcribeProgress = [&] {
+    for (const std::wstring& line : progress) transcript_.line(line);
+    progress.clear();
+  };
   const auto events = responder_.events();
   const auto messages = responder_.messages();
   const auto saves = responder_.saveDialogs();
@@ -138,6 +154,7 @@ void ScriptRunner::collectDialogs() {
   for (; eventsSeen_ < events.size(); ++eventsSeen_) {
     const DialogEvent& event = events[eventsSeen_];
     if (event.kind == DialogEventKind::MessageBox) {
+      transcribeProgress();
       const std::wstring& text = messages[event.index].text;
       transcript_.line(L"message: " + Transcript::oneLine(text));
       if (expectedMessages_.empty()) {
@@ -154,6 +171,7 @@ void ScriptRunner::collectDialogs() {
       fail(L"unexpected dialog: " + unexpected[event.index]);
     }
   }
+  transcribeProgress();
 }
 
 bool ScriptRunner::finish() {

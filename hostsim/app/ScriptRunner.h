@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/ProgressRecorder.h"
 #include "core/Files.h"
 #include "core/Simulator.h"
 #include "responder/DialogResponder.h"
@@ -23,6 +24,7 @@ namespace hostsim {
 class ScriptRunner {
  public:
   ScriptRunner(Simulator& simulator, Transcript& transcript);
+  ~ScriptRunner();
   ScriptRunner(const ScriptRunner&) = delete;
   ScriptRunner& operator=(const ScriptRunner&) = delete;
 
@@ -82,10 +84,12 @@ class ScriptRunner {
   bool picture(const Command& command);
   bool newPart(const Command& command);
   bool newAssembly(const Command& command);
+  bool progressPicture(const Command& command);
 
   Simulator& simulator_;
   Transcript& transcript_;
   DialogResponder responder_;
+  ProgressRecorder progress_;
   size_t eventsSeen_ = 0;
   std::deque<std::wstring> expectedMessages_;
   int failures_ = 0;

@@ -8,6 +8,7 @@
 #include "responder/DialogWindows.h"
 #include "responder/FileDialogRequest.h"
 #include "responder/MessageBoxStyle.h"
+#include "responder/ProgressDialogWindow.h"
 
 namespace hostsim {
 namespace {
@@ -158,6 +159,9 @@ void DialogResponder::scanOnce() {
 }
 
 bool DialogResponder::handleNewDialog(HWND dialog) {
+  // The shell's progress dialog is no question to answer: it goes when its
+  // program takes it down, and closing it would cancel the program's work.
+  if (dialogs::isProgressDialog(dialog)) return false;
   switch (dialogs::classify(dialog)) {
     case DialogKind::MessageBox: answerMessageBox(dialog); return true;
     case DialogKind::SaveFile: answerSaveDialog(dialog); return true;

@@ -8,6 +8,8 @@
 //   - a save-file dialog gets the next queued answer (a path typed into the
 //     file-name box and OK, or Cancel); with nothing queued it is cancelled
 //     and reported as unexpected;
+//   - the shell's progress dialog is left alone (ProgressDialogWindow.h
+//     reads it and clicks its cancel button);
 //   - any other dialog is closed and reported as unexpected, or left to the
 //     test when the responder was told so (a child process whose own main
 //     window is a dialog).

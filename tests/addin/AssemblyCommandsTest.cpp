@@ -3,11 +3,13 @@
 // destination folder, the parts restored in place, every refusal and every
 // per-file failure, and no source file ever written.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <map>
 
 #include "addin/AddinTest.h"
+#include "responder/ProgressDialogWindow.h"
 
 namespace addintest {
 namespace {
@@ -31,6 +33,30 @@ const wchar_t* const kFileSteps[] = {
     L"Application.OpenDocumentEx(", L"Application.ActivateDocument(", L"Application.CloseDocument(",
     L"Application.CloseDocumentByPath(", L"Application.OpenDocument(", L"Document.SaveToPath(",
     L"Document.SaveDocument(", L"Document.RebuildModel(",
+};
+
+// While it lives, the system cannot make a progress dialog in this thread:
+// the class is registered here with a factory that refuses every instance.
+class ProgressDialogRefused : public IClassFactory {
+ public:
+  ProgressDialogRefused() {
+    CoRegisterClassObject(CLSID_ProgressDialog, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_);
+  }
+  ~ProgressDialogRefused() { CoRevokeClassObject(cookie_); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** object) override {
+    *object = nullptr;
+    return E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+ private:
+  DWORD cookie_ = 0;
 };
 
 class AssemblyCommands : public AddinTest {
@@ -81,6 +107,41 @@ class AssemblyCommands : public AddinTest {
   std::wstring Partly(int failures) const {
     return L"Compactage termin\u00E9 dans le dossier\n" + out + L"\n" + std::to_wstring(failures) +
            L" fichier(s) n'ont pas pu \u00EAtre copi\u00E9s.";
+  }
+
+  // The user at the progress dialog, which the command updates before it
+  // opens each file: read at each opening while it is up, one line a file
+  // ("path | n sur N"), and cancelled at the `cancelAt`-th (0: never); then
+  // `stopping` is the line it shows while the file in hand is finished.
+  // `hostWindow` stands for the host's main window: whether it took input
+  // at any of those moments.
+  struct ProgressSeen {
+    explicit ProgressSeen(size_t cancelAt, HWND hostWindow) : cancelAt(cancelAt), hostWindow(hostWindow) {}
+    size_t cancelAt;
+    HWND hostWindow;
+    bool hostEnabled = false;
+    std::wstring title, stopping;
+    std::vector<std::wstring> files;
+  };
+  void WatchProgress(ProgressSeen& seen) {
+    namespace dialogs = hostsim::dialogs;
+    Sim().setChangeListener([&seen, open = size_t{0}]() mutable {
+      const size_t now = Sim().openDocumentPaths().size();
+      const bool opened = now > open;
+      open = now;
+      const HWND dialog = dialogs::findProgressDialog(GetCurrentProcessId());
+      const dialogs::ProgressView view = dialog ? dialogs::readProgressDialog(dialog) : dialogs::ProgressView{};
+      // Once cancelled, the dialog empties the two lines; at the end the
+      // assembly is opened again under the last file's lines.
+      if (opened) seen.hostEnabled |= IsWindowEnabled(seen.hostWindow) != FALSE;
+      if (!opened || view.lines.size() != 3 || view.lines[1].empty()) return;
+      seen.title = view.title;
+      const std::wstring line = view.lines[0] + L" | " + view.lines[1];
+      if (!seen.files.empty() && seen.files.back() == line) return;
+      seen.files.push_back(line);
+      if (seen.files.size() == seen.cancelAt && dialogs::clickProgressCancel(dialog))
+        seen.stopping = dialogs::readProgressDialog(dialog).lines.at(2);
+    });
   }
 
   std::wstring p1, p2, p3, s, a, out;
@@ -322,6 +383,72 @@ TEST_F(AssemblyCommands, PartsTheEnvelopeStepTreatsApartAreCopiedAllTheSame) {
   EXPECT_TRUE(Dump(out + L"nu.SLDPRT", kExtrusionMarker).empty());
 }
 
+// The progress dialog as the user sees it while a run goes through the
+// files, and its cancel button clicked while a file is in hand: that file is
+// finished (copied and closed, or decompacted and saved), no other one is
+// started, the assembly is open again, and the last message says how far the
+// run went and where the copies are. The host's window takes no input
+// meanwhile. A cancel during the last file leaves
+// nothing to stop.
+TEST_F(AssemblyCommands, TheProgressDialogShowsEachFileAndItsCancelStopsTheRunBeforeTheNextOne) {
+  const std::wstring stopping = L"Arr\u00EAt apr\u00E8s le fichier en cours...";
+  const std::vector<std::wstring> order = {a, s, p1, p2, p3};
+  const HWND hostWindow = CreateWindowExW(0, L"STATIC", L"SolidWorks", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 200, 100,
+                                          nullptr, nullptr, nullptr, nullptr);
+  for (const size_t cancelAt : {1, 3, 5}) {
+    SCOPED_TRACE(cancelAt);
+    for (const std::wstring& path : order) DeleteFileW((out + Name(path)).c_str());
+    Open(a);
+    ProgressSeen seen(cancelAt, hostWindow);
+    WatchProgress(seen);
+
+    Run(L"CompacterAsm", {out + L"A.SLDASM"});
+
+    Sim().setChangeListener(nullptr);
+    EXPECT_EQ(seen.title, L"Compactage de l'assemblage");
+    std::vector<std::wstring> files, steps = NoneOpen({a, p1, s, p2, p3});
+    for (size_t k = 1; k <= cancelAt; ++k) {
+      files.push_back(order[k - 1] + L" | " + std::to_wstring(k) + L" sur 5");
+      steps = steps + Copied(order[k - 1], k > 2 ? 1 : 2);
+      EXPECT_TRUE(testsupport::FileExists(out + Name(order[k - 1])));
+    }
+    EXPECT_EQ(Lines(seen.files), Lines(files));
+    EXPECT_EQ(seen.stopping, stopping);
+    EXPECT_FALSE(seen.hostEnabled);
+    EXPECT_TRUE(IsWindowEnabled(hostWindow));
+    const std::wstring closed = L"Application.CloseDocumentByPath(" + Q(a) + L")",
+                       reopened = L"Application.OpenDocument(" + Q(a) + L", 2) -> object";
+    EXPECT_EQ(Lines(FileSteps()), Lines(std::vector<std::wstring>{closed} + steps + std::vector<std::wstring>{reopened}));
+    for (size_t k = cancelAt; k < order.size(); ++k) EXPECT_FALSE(testsupport::FileExists(out + Name(order[k])));
+    const std::wstring stopped = L"Compactage interrompu : " + std::to_wstring(cancelAt) +
+                                 L" fichier(s) sur 5 trait\u00E9(s).\nLes copies sont dans le dossier\n" + out;
+    EXPECT_EQ(Messages().back(), cancelAt == order.size() ? Compacted(out) : stopped);
+    EXPECT_EQ(Sim().openDocumentPaths(), std::vector<std::wstring>{a});
+    EXPECT_EQ(hostsim::dialogs::findProgressDialog(GetCurrentProcessId()), nullptr);
+    EXPECT_EQ(ReferencesHeld(), 0);
+    CloseAll();
+  }
+  EXPECT_EQ(Dump(out + L"P1.SLDPRT", L"body: "), std::vector<std::wstring>{L"body: 12 triangles"});
+  DestroyWindow(hostWindow);
+
+  // Decompaction, stopped in the middle: the parts before are restored and
+  // saved, the last one is left compacted.
+  Open(out + L"A.SLDASM");
+  ProgressSeen seen(2, nullptr);
+  WatchProgress(seen);
+  Run(L"DeCompacterAsm");
+  Sim().setChangeListener(nullptr);
+  EXPECT_EQ(seen.title, L"D\u00E9compactage de l'assemblage");
+  EXPECT_EQ(Lines(seen.files), Lines({out + L"P1.SLDPRT | 1 sur 3", out + L"P2.SLDPRT | 2 sur 3"}));
+  EXPECT_EQ(Messages().back(), L"D\u00E9compactage interrompu : 2 fichier(s) sur 3 trait\u00E9(s).");
+  EXPECT_EQ(CallsTo(L"Document.SaveDocument(").size(), 2u);
+  EXPECT_EQ(Sim().openDocumentPaths(), std::vector<std::wstring>{out + L"A.SLDASM"});
+  CloseAll();
+  EXPECT_EQ(Dump(out + L"P1.SLDPRT", L"bo"), Dump(p1, L"bo"));
+  EXPECT_EQ(Dump(out + L"P3.SLDPRT", kExtrusionMarker).size(), 1u);
+  ExpectSourcesUntouched();
+}
+
 // What the host may answer instead of failing: no configuration, no root
 // component, no children, a file it cannot open, no document of that name,
 // a marker it leaves unnamed, a copy it did not write (or says it wrote
@@ -466,6 +593,7 @@ TEST_F(AssemblyCommands, AHostFailureAtAnyStepStopsTheCommandAndPutsTheHostBack)
       for (const wchar_t* copy : {L"haut.SLDASM", L"sous.SLDASM", L"P2.SLDPRT"}) DeleteFileW((out + copy).c_str());
       Open(top);
       RunFailing(command, step, clean, answer, PutBackLines(clean, step.index, settled, total));
+      EXPECT_EQ(hostsim::dialogs::findProgressDialog(GetCurrentProcessId()), nullptr);
       ExpectOpenSourcesAsOnDisk(features);
       EXPECT_EQ(Sim().activeDocumentPath(), top);
     }
@@ -474,7 +602,16 @@ TEST_F(AssemblyCommands, AHostFailureAtAnyStepStopsTheCommandAndPutsTheHostBack)
   };
   const auto compaction = failEachStep(L"CompacterAsm", out + L"haut.SLDASM", L"Document.DocumentPath(", 3);
   EXPECT_GT(FaultSteps(compaction).size(), 50u);
-  failEachStep(L"DeCompacterAsm", L"", L"Document.SaveDocument(", 1);
+  const auto decompaction = failEachStep(L"DeCompacterAsm", L"", L"Document.SaveDocument(", 1);
+  {
+    // Without a progress dialog the run is the same, call by call.
+    const ProgressDialogRefused refused;
+    Open(top);
+    Run(L"DeCompacterAsm");
+    EXPECT_EQ(Lines(Calls()), Lines(decompaction));
+    EXPECT_EQ(Messages().back(), kDecompacted);
+    CloseAll();
+  }
 
   Open(top);
   Sim().failCall(L"CloseDocument", 3);  // P2's, after haut's and sous's copies
