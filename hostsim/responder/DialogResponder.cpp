@@ -225,7 +225,13 @@ SaveDialogRecord DialogResponder::readSaveDialog(HWND dialog) const {
 
 bool DialogResponder::handleOtherDialog(HWND dialog) {
   if (others_ == OtherDialogs::LeaveAlone) return false;
-  addUnexpected(describe(L"unknown dialog (closed):", dialog));
+  const std::wstring description = describe(L"unknown dialog (closed):", dialog);
+  // A dialog its program takes down while it is looked at is no question
+  // left open: the progress dialog at the end of a run, met between the
+  // scan and here. DestroyWindow hides a window before it destroys its
+  // children, so one whose progress bar is already gone is hidden too.
+  if (!IsWindow(dialog) || !IsWindowVisible(dialog)) return false;
+  addUnexpected(description);
   dialogs::askToClose(dialog);
   return true;
 }

@@ -151,4 +151,27 @@ TEST(DialogResponder, AnotherDialogIsClosedAndReportedOrLeftAlone) {
   }
 }
 
+// A dialog its program takes down while the responder looks at it (here: it
+// hides itself when the responder asks for its title) is not reported.
+TEST(DialogResponder, ADialogThatGoesWhileLookedAtIsNoUnexpectedOne) {
+  DialogResponder responder;
+  HWND dialog = CreateWindowExW(0, L"#32770", L"Progression", WS_POPUP | WS_CAPTION, 0, 0, 300, 120, nullptr, nullptr,
+                                nullptr, nullptr);
+  static bool asked;
+  asked = false;
+  auto procedure = +[](HWND window, UINT message, WPARAM, LPARAM) -> INT_PTR {
+    if (message != WM_GETTEXTLENGTH || !InSendMessage()) return FALSE;
+    asked = true;
+    ShowWindow(window, SW_HIDE);
+    return FALSE;
+  };
+  SetWindowLongPtrW(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(procedure));
+  ShowWindow(dialog, SW_SHOW);
+  EXPECT_TRUE(pumpUntil([&] { return asked; }, 10000));
+  // Answered in a later scan: by then the responder is done with the dialog.
+  EXPECT_EQ(MessageBoxW(nullptr, L"Terminé.", L"Dravik", MB_OK), IDOK);
+  EXPECT_NO_UNEXPECTED_DIALOGS(responder);
+  DestroyWindow(dialog);
+}
+
 }  // namespace
